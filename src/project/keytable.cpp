@@ -1,0 +1,111 @@
+#include "keytable.h"
+
+#include <algorithm>
+
+namespace qlv {
+
+KeyTable::KeyTable(QObject* parent) : QObject(parent) {}
+
+KeyTable::~KeyTable() = default;
+
+void KeyTable::open(ProjectFileContent content)
+{
+    m_db = std::move(content.db);
+    m_rows = std::move(content.rows);
+    std::stable_sort(m_rows.begin(), m_rows.end(),
+                     [](const StoredKeyRow& a, const StoredKeyRow& b) { return a.row.id < b.row.id; });
+    m_pending.assign(m_rows.size(), false);
+    m_current = 0;
+    m_eof = m_rows.empty();
+    emit tableReset();
+}
+
+void KeyTable::close()
+{
+    m_db.reset();
+    m_rows.clear();
+    m_pending.clear();
+    m_current = 0;
+    m_eof = true;
+    emit tableReset();
+}
+
+void KeyTable::moveTo(int index, bool alwaysNotify)
+{
+    if (m_rows.empty())
+        return;
+    index = std::clamp(index, 0, recordCount() - 1);
+    const bool moved = index != m_current;
+    m_current = index;
+    if (moved)
+        emit currentRowChanged(m_current);
+    if ((moved || alwaysNotify) && m_afterScroll)
+        m_afterScroll();
+}
+
+void KeyTable::setRecNo(int recNo)
+{
+    m_eof = false;
+    moveTo(recNo - 1, false);
+}
+
+void KeyTable::first()
+{
+    m_eof = m_rows.empty();
+    moveTo(0, true);
+}
+
+void KeyTable::next()
+{
+    if (m_current + 1 >= recordCount()) {
+        m_eof = true;
+        return;
+    }
+    moveTo(m_current + 1, false);
+}
+
+void KeyTable::post(const KeyRow& values)
+{
+    if (m_rows.empty())
+        throw StoreError(QStringLiteral("The key table is not open."));
+    checkRowFits(values);
+    StoredKeyRow& stored = m_rows[std::size_t(m_current)];
+    stored.row = values;
+    m_pending[std::size_t(m_current)] = true;
+    emit rowChanged(m_current);
+    if (m_afterPost)
+        m_afterPost();
+}
+
+bool KeyTable::hasPendingChanges() const
+{
+    return std::find(m_pending.begin(), m_pending.end(), true) != m_pending.end();
+}
+
+void KeyTable::applyUpdates()
+{
+    if (!m_db)
+        throw StoreError(QStringLiteral("The key table is not open."));
+    std::vector<StoredKeyRow> changed;
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        if (m_pending[i])
+            changed.push_back(m_rows[i]);
+    if (changed.empty())
+        return;
+    updateKeyRows(*m_db, changed);
+    m_pending.assign(m_rows.size(), false);
+}
+
+void KeyTable::disableControls()
+{
+    if (m_disabledDepth++ == 0)
+        emit controlsEnabledChanged(false);
+}
+
+void KeyTable::enableControls()
+{
+    if (m_disabledDepth > 0 && --m_disabledDepth == 0)
+        emit controlsEnabledChanged(true);
+}
+
+} // namespace qlv

@@ -1,0 +1,118 @@
+// The key table as the program edits it: every row in memory in ID order, a current row, and
+// posted rows held as pending changes until one batch update writes them all.
+#pragma once
+
+#include "keyrow.h"
+#include "projectfile.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace qlv {
+
+class KeyTable : public QObject {
+    Q_OBJECT
+
+public:
+    using Handler = std::function<void()>;
+
+    explicit KeyTable(QObject* parent = nullptr);
+    ~KeyTable() override;
+
+    // Takes over an opened file's rows, sorted by ID (stable, so equal IDs keep storage order).
+    void open(ProjectFileContent content);
+    // Drops the connection and every pending change.
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+
+    int recordCount() const { return int(m_rows.size()); }
+    // 1-based record number of the current row; 0 while closed.
+    int recNo() const { return isOpen() && !m_rows.empty() ? m_current + 1 : 0; }
+    void setRecNo(int recNo);
+    void first();
+    void next();
+    bool eof() const { return m_eof; }
+
+    const KeyRow& current() const { return m_rows.at(std::size_t(m_current)).row; }
+    const KeyRow& row(int index) const { return m_rows.at(std::size_t(index)).row; }
+    int currentIndex() const { return m_current; }
+
+    // Edit and post of the current row: memory only, then the after-post handler.
+    void post(const KeyRow& values);
+
+    bool hasPendingChanges() const;
+    // Writes every pending row in one transaction; on failure nothing is written and every
+    // change stays pending. Throws StoreError.
+    void applyUpdates();
+
+    // The two notifications; an empty handler means none is attached.
+    const Handler& afterScroll() const { return m_afterScroll; }
+    void setAfterScroll(Handler handler) { m_afterScroll = std::move(handler); }
+    const Handler& afterPost() const { return m_afterPost; }
+    void setAfterPost(Handler handler) { m_afterPost = std::move(handler); }
+
+    // Suspends the bound views during bulk walks; nests.
+    void disableControls();
+    void enableControls();
+    bool controlsDisabled() const { return m_disabledDepth > 0; }
+
+signals:
+    void tableReset();
+    void rowChanged(int index);
+    void currentRowChanged(int index);
+    void controlsEnabledChanged(bool enabled);
+
+private:
+    void moveTo(int index, bool alwaysNotify);
+
+    std::unique_ptr<SqliteDb> m_db;
+    std::vector<StoredKeyRow> m_rows;
+    std::vector<bool> m_pending;
+    int m_current = 0;
+    bool m_eof = false;
+    int m_disabledDepth = 0;
+    Handler m_afterScroll;
+    Handler m_afterPost;
+};
+
+// Detaches a handler for a scope and attaches it again, as the bulk walks do.
+class ScrollHandlerDetached {
+public:
+    explicit ScrollHandlerDetached(KeyTable& table)
+        : m_table(table), m_saved(table.afterScroll())
+    {
+        m_table.setAfterScroll({});
+    }
+    ~ScrollHandlerDetached() { m_table.setAfterScroll(std::move(m_saved)); }
+
+private:
+    KeyTable& m_table;
+    KeyTable::Handler m_saved;
+};
+
+class PostHandlerDetached {
+public:
+    explicit PostHandlerDetached(KeyTable& table) : m_table(table), m_saved(table.afterPost())
+    {
+        m_table.setAfterPost({});
+    }
+    ~PostHandlerDetached() { m_table.setAfterPost(std::move(m_saved)); }
+
+private:
+    KeyTable& m_table;
+    KeyTable::Handler m_saved;
+};
+
+class ControlsDisabled {
+public:
+    explicit ControlsDisabled(KeyTable& table) : m_table(table) { m_table.disableControls(); }
+    ~ControlsDisabled() { m_table.enableControls(); }
+
+private:
+    KeyTable& m_table;
+};
+
+} // namespace qlv

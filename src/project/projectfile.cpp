@@ -1,0 +1,134 @@
+#include "projectfile.h"
+
+#include <QDir>
+
+namespace qlv {
+
+namespace {
+
+constexpr const char* SelectKeyRows =
+    R"(SELECT rowid, "ID", "Function", "Format", "Carry", "IR Data", "Remark" FROM KeyInfo ORDER BY rowid)";
+constexpr const char* SelectModelRow =
+    R"(SELECT "Module Name", "Type", "Manufactory", "Module ID", "ReCyc", "Remark")"
+    R"( FROM ModelInfo ORDER BY rowid LIMIT 1)";
+constexpr const char* UpdateKeyRow =
+    R"(UPDATE KeyInfo SET "ID" = ?1, "Function" = ?2, "Format" = ?3, "Carry" = ?4,)"
+    R"( "IR Data" = ?5, "Remark" = ?6 WHERE rowid = ?7)";
+constexpr const char* InsertKeyRow =
+    R"(INSERT INTO KeyInfo ("ID", "Function", "Format", "Carry", "IR Data", "Remark"))"
+    R"( VALUES (?1, ?2, ?3, ?4, ?5, ?6))";
+constexpr const char* InsertModelRow =
+    R"(INSERT INTO ModelInfo ("Module Name", "Type", "Manufactory", "Module ID", "ReCyc",)"
+    R"( "Remark") VALUES (?1, ?2, ?3, ?4, ?5, ?6))";
+
+ModelFields readModel(SqliteDb& db)
+{
+    SqliteStatement query = db.prepare(SelectModelRow);
+    ModelFields model;
+    if (query.step()) {
+        model.moduleName = textOf(query.text(0));
+        model.type = textOf(query.text(1));
+        model.manufactory = textOf(query.text(2));
+        model.moduleId = textOf(query.text(3));
+        model.reCyc = int(query.integer(4));
+        model.remark = textOf(query.text(5));
+    }
+    return model;
+}
+
+std::vector<StoredKeyRow> readKeyRows(SqliteDb& db)
+{
+    SqliteStatement query = db.prepare(SelectKeyRows);
+    std::vector<StoredKeyRow> rows;
+    rows.reserve(512);
+    while (query.step()) {
+        StoredKeyRow stored;
+        stored.rowid = query.integer(0);
+        stored.row.id = int(query.integer(1));
+        stored.row.function = query.text(2);
+        stored.row.format = query.text(3);
+        stored.row.carry = query.text(4);
+        stored.row.irData = query.blob(5);
+        stored.row.remark = query.text(6);
+        rows.push_back(std::move(stored));
+    }
+    return rows;
+}
+
+void bindKeyRow(SqliteStatement& statement, const KeyRow& row)
+{
+    statement.bind(1, qint64(row.id));
+    statement.bind(2, row.function);
+    statement.bind(3, row.format);
+    statement.bind(4, row.carry);
+    statement.bind(5, row.irData);
+    statement.bind(6, row.remark);
+}
+
+} // namespace
+
+ProjectFileContent readProjectFile(const QString& path)
+{
+    try {
+        ProjectFileContent content;
+        content.db = std::make_unique<SqliteDb>(path);
+        content.model = readModel(*content.db);
+        content.rows = readKeyRows(*content.db);
+        return content;
+    } catch (const StoreError& error) {
+        const QString native = QDir::toNativeSeparators(path);
+        if (error.text().startsWith(native))
+            throw;
+        throw StoreError(QStringLiteral("%1: %2").arg(native, error.text()));
+    }
+}
+
+void updateKeyRows(SqliteDb& db, const std::vector<StoredKeyRow>& rows)
+{
+    SqliteTransaction transaction(db);
+    SqliteStatement update = db.prepare(UpdateKeyRow);
+    for (const StoredKeyRow& stored : rows) {
+        bindKeyRow(update, stored.row);
+        update.bind(7, stored.rowid);
+        update.step();
+        update.reset();
+    }
+    transaction.commit();
+}
+
+void fillTemplateCopy(SqliteDb& db, const ModelFields& model, const std::vector<KeyRow>& rows,
+                      const std::function<void(int)>& progress)
+{
+    SqliteTransaction transaction(db);
+    SqliteStatement insertModel = db.prepare(InsertModelRow);
+    insertModel.bind(1, std::optional(model.moduleName));
+    insertModel.bind(2, std::optional(model.type));
+    insertModel.bind(3, std::optional(model.manufactory));
+    insertModel.bind(4, std::optional(model.moduleId));
+    insertModel.bind(5, qint64(model.reCyc));
+    insertModel.bind(6, std::optional(model.remark));
+    insertModel.step();
+
+    std::vector<qint64> rowids;
+    {
+        SqliteStatement query = db.prepare("SELECT rowid FROM KeyInfo ORDER BY rowid");
+        while (query.step())
+            rowids.push_back(query.integer(0));
+    }
+    SqliteStatement update = db.prepare(UpdateKeyRow);
+    SqliteStatement insert = db.prepare(InsertKeyRow);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        // A project with more rows than the template keeps them all.
+        SqliteStatement& statement = i < rowids.size() ? update : insert;
+        bindKeyRow(statement, rows[i]);
+        if (i < rowids.size())
+            statement.bind(7, rowids[i]);
+        statement.step();
+        statement.reset();
+        if (progress)
+            progress(int(i));
+    }
+    transaction.commit();
+}
+
+} // namespace qlv

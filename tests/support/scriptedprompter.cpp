@@ -1,0 +1,97 @@
+#include "scriptedprompter.h"
+
+namespace qlv::test {
+
+ScriptedPrompter& ScriptedPrompter::answer(Answer reply)
+{
+    m_answers.push_back(reply);
+    return *this;
+}
+
+ScriptedPrompter& ScriptedPrompter::chooseFile(std::optional<QString> path)
+{
+    m_files.push_back({!path.has_value(), path.value_or(QString())});
+    return *this;
+}
+
+Answer ScriptedPrompter::askYesNo(const QString& title, const QString& text)
+{
+    calls.append({PrompterCall::YesNo, title, text});
+    if (m_answers.empty()) {
+        unexpected << text;
+        return Answer::No;
+    }
+    const Answer reply = m_answers.front();
+    m_answers.pop_front();
+    return reply == Answer::Cancel ? Answer::No : reply;
+}
+
+Answer ScriptedPrompter::askYesNoCancel(const QString& title, const QString& text)
+{
+    calls.append({PrompterCall::YesNoCancel, title, text});
+    if (m_answers.empty()) {
+        unexpected << text;
+        return Answer::Cancel;
+    }
+    const Answer reply = m_answers.front();
+    m_answers.pop_front();
+    return reply;
+}
+
+void ScriptedPrompter::notice(const QString& text)
+{
+    calls.append({PrompterCall::Notice, QString(), text});
+}
+
+std::optional<QString> ScriptedPrompter::chooseOpenFile(const FileRequest& request)
+{
+    calls.append({PrompterCall::OpenFile, QString(), request.filter});
+    return nextFile("open dialog");
+}
+
+std::optional<QString> ScriptedPrompter::chooseSaveFile(const FileRequest& request)
+{
+    calls.append({PrompterCall::SaveFile, QString(), request.filter});
+    return nextFile("save dialog");
+}
+
+std::optional<QString> ScriptedPrompter::nextFile(const char* dialog)
+{
+    if (m_files.empty()) {
+        unexpected << QString::fromLatin1(dialog);
+        return std::nullopt;
+    }
+    const FileReply reply = m_files.front();
+    m_files.pop_front();
+    if (reply.cancelled)
+        return std::nullopt;
+    return reply.path;
+}
+
+QStringList ScriptedPrompter::notices() const
+{
+    QStringList texts;
+    for (const PrompterCall& call : calls)
+        if (call.kind == PrompterCall::Notice)
+            texts << call.text;
+    return texts;
+}
+
+QStringList ScriptedPrompter::questions() const
+{
+    QStringList texts;
+    for (const PrompterCall& call : calls)
+        if (call.kind == PrompterCall::YesNo || call.kind == PrompterCall::YesNoCancel)
+            texts << call.text;
+    return texts;
+}
+
+void ScriptedPrompter::clear()
+{
+    calls.clear();
+    unexpected.clear();
+    m_answers.clear();
+    m_files.clear();
+}
+
+} // namespace qlv::test
