@@ -11,6 +11,11 @@ QString fromCodePage(std::string_view bytes)
     return decoder.decode(QByteArrayView(bytes.data(), qsizetype(bytes.size())));
 }
 
+QString nameFromCodePage(std::string_view bytes)
+{
+    return fromCodePage(bytes.substr(0, bytes.find('\xFF')));
+}
+
 QByteArray toCodePage(const QString& text)
 {
     QStringEncoder encoder(DeviceCodePage);

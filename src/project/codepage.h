@@ -15,6 +15,10 @@ inline constexpr const char* DeviceCodePage = "GBK";
 QString fromCodePage(std::string_view bytes);
 QByteArray toCodePage(const QString& text);
 
+// A record's name field as text. 0xFF never occurs in the code page's text but is what erased
+// device memory and the image filler hold, so it ends the name like a NUL.
+QString nameFromCodePage(std::string_view bytes);
+
 // The longest leading part of text whose code-page form fits in maxBytes, cut between
 // characters so that no double-byte character is split.
 std::string toCodePageCut(const QString& text, std::size_t maxBytes);

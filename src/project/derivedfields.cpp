@@ -24,7 +24,7 @@ KeyRow withDerivedFields(KeyRow row)
     const CodeRecord record = recordOf(row);
     row.format = QString::fromLatin1(formatText(record));
     row.carry = QString::fromLatin1(carryText(record));
-    row.function = fromCodePage(nameText(record));
+    row.function = nameFromCodePage(nameText(record));
     return row;
 }
 

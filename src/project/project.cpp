@@ -166,7 +166,7 @@ bool Project::ImportEepromImage(const QString& path)
                 for (std::size_t n = 0; n < SlotCount && !m_keys.eof(); ++n) {
                     const CodeRecord record = imageSlot(imageBytes, n);
                     KeyRow row = m_keys.current();
-                    row.function = fromCodePage(nameText(record));
+                    row.function = nameFromCodePage(nameText(record));
                     row.irData = bytesOf(record);
                     m_keys.post(row);
                     m_keys.next();

@@ -90,13 +90,18 @@ std::optional<QByteArray> SqliteStatement::blob(int column) const
 
 SqliteDb::SqliteDb(const QString& path, Mode mode) : m_path(path)
 {
-    const int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    const int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY
+                      : mode == Mode::Create ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE
+                                             : SQLITE_OPEN_READWRITE;
     const QString native = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     if (sqlite3_open_v2(native.toUtf8().constData(), &m_db, flags, nullptr) != SQLITE_OK) {
         const QString message = QString::fromUtf8(sqlite3_errmsg(m_db));
         sqlite3_close(m_db);
         throw StoreError(QStringLiteral("%1: %2").arg(native, message));
     }
+    // A double-quoted name that matches no column must be an error, not a string literal.
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DML, 0, nullptr);
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_DQS_DDL, 0, nullptr);
     sqlite3_busy_timeout(m_db, 2000);
 }
 

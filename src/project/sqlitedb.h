@@ -42,7 +42,7 @@ private:
 
 class SqliteDb {
 public:
-    enum class Mode { ReadWrite, ReadOnly };
+    enum class Mode { ReadWrite, ReadOnly, Create };
     explicit SqliteDb(const QString& path, Mode mode = Mode::ReadWrite);
     ~SqliteDb();
     SqliteDb(const SqliteDb&) = delete;
