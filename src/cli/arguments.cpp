@@ -1,0 +1,34 @@
+#include "arguments.h"
+
+#include "errors.h"
+
+#include <project/filenames.h>
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace qlv::cli {
+
+int parseSlotId(const QString& text) {
+    // Decimal digits only: "0x10" or "+3" would be a guess at what the user meant.
+    bool digitsOnly = !text.isEmpty();
+    for (QChar c : text)
+        digitsOnly = digitsOnly && c >= u'0' && c <= u'9';
+    bool fits = false;
+    const int id = text.toInt(&fits);
+    if (!digitsOnly || !fits || id < 1 || id > 512)
+        throw UsageError{
+            QStringLiteral("ID must be a key slot number from 1 to 512, not \"%1\".").arg(text)};
+    return id;
+}
+
+QString inputFile(const QString& name, const QString& ext) {
+    if (QFileInfo::exists(name))
+        return name;
+    const QString withExt = withExtension(name, ext);
+    if (!QFileInfo::exists(withExt))
+        throw Failure{QStringLiteral("%1: no such file.").arg(QDir::toNativeSeparators(withExt))};
+    return withExt;
+}
+
+} // namespace qlv::cli

@@ -1,0 +1,100 @@
+#include "commandline.h"
+
+#include "cliprompter.h"
+#include "commands.h"
+#include "console.h"
+#include "errors.h"
+#include "help.h"
+
+#include <project/storeerror.h>
+
+namespace qlv::cli {
+
+namespace {
+
+bool isHelpOption(const QString& word) {
+    return word == u"--help" || word == u"-h";
+}
+
+int usageError(const QString& message, const QString& usage) {
+    printErr(message);
+    printErr(usage);
+    return ExitUsage;
+}
+
+int helpRequest(const QStringList& arguments) {
+    // "qlvtool --help COMMAND" as well as "qlvtool COMMAND --help".
+    if (arguments.size() > 1) {
+        if (const CommandSpec* command = findCommand(arguments.at(1))) {
+            printOut(commandHelp(*command));
+            return ExitSuccess;
+        }
+        return usageError(QStringLiteral("Unknown command \"%1\".").arg(arguments.at(1)),
+                          programHelp());
+    }
+    printOut(programHelp());
+    return ExitSuccess;
+}
+
+int run(const CommandSpec& command, const QStringList& words) {
+    QStringList args;
+    bool force = false;
+    bool optionsEnded = false;
+    for (const QString& word : words) {
+        // After "--" every word is an argument, so a name or a remark may start with '-'.
+        if (optionsEnded || word == u"-" || !word.startsWith(u'-')) {
+            args << word;
+        } else if (word == u"--") {
+            optionsEnded = true;
+        } else if (isHelpOption(word)) {
+            printOut(commandHelp(command));
+            return ExitSuccess;
+        } else if (word == u"--force" && command.takesForce) {
+            force = true;
+        } else {
+            return usageError(QStringLiteral("\"%1\" takes no option \"%2\".")
+                                  .arg(QLatin1String(command.name), word),
+                              commandUsage(command));
+        }
+    }
+    const qsizetype wanted = QString::fromLatin1(command.params).split(u' ').size();
+    if (args.size() != wanted)
+        return usageError(QStringLiteral("\"%1\" takes %2 %3, %4 given.")
+                              .arg(QLatin1String(command.name))
+                              .arg(wanted)
+                              .arg(wanted == 1 ? "argument" : "arguments")
+                              .arg(args.size()),
+                          commandUsage(command));
+
+    CliPrompter prompter(force);
+    try {
+        command.run({command, args, prompter});
+        return ExitSuccess;
+    } catch (const UsageError& error) {
+        return usageError(error.message, commandUsage(command));
+    } catch (const Failure& failure) {
+        if (!failure.message.isEmpty())
+            printErr(failure.message);
+        else if (!prompter.hasReported())
+            printErr(QStringLiteral("\"%1\" did not complete.").arg(QLatin1String(command.name)));
+    } catch (const StoreError& error) {
+        printErr(error.text());
+    }
+    return ExitFailure;
+}
+
+} // namespace
+
+int runCommandLine(const QStringList& arguments) {
+    if (arguments.isEmpty())
+        return usageError(QStringLiteral("No command given."), programHelp());
+    if (isHelpOption(arguments.first()) || arguments.first() == u"help")
+        return helpRequest(arguments);
+    const CommandSpec* command = findCommand(arguments.first());
+    if (!command)
+        return usageError(QStringLiteral("Unknown command \"%1\".").arg(arguments.first()),
+                          programHelp());
+    return run(*command, arguments.mid(1));
+}
+
+} // namespace qlv::cli

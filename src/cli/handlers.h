@@ -1,0 +1,22 @@
+// One function a command. Each throws UsageError or Failure (errors.h) when it cannot complete.
+#pragma once
+
+#include "commands.h"
+
+namespace qlv::cli {
+
+// projectcommands.cpp: whole projects and images.
+void runNew(const Invocation& invocation);
+void runInfo(const Invocation& invocation);
+void runList(const Invocation& invocation);
+void runCompile(const Invocation& invocation);
+void runImport(const Invocation& invocation);
+
+// slotcommands.cpp: one key slot.
+void runExportHex(const Invocation& invocation);
+void runImportHex(const Invocation& invocation);
+void runSetName(const Invocation& invocation);
+void runSetRemark(const Invocation& invocation);
+void runDecode(const Invocation& invocation);
+
+} // namespace qlv::cli

@@ -1,0 +1,331 @@
+// qlvtool run as a user runs it: the built binary, real files in a fresh folder, exit status
+// and the UTF-8 text it prints.
+#include <support/records.h>
+
+#include <irdata/irhextext.h>
+#include <project/codepage.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace qlv;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+QByteArray hexText(const CodeRecord& record) {
+    return QByteArray::fromStdString(writeIrHexText(record));
+}
+
+// Code A: P 48, pair 0 (1000, 20) and pair 1 (500, 40), entries 0 and 1 as the first part,
+// entry 1 again as the repeat range. Code B: no carrier, one entry of pair 0 (2212, 5).
+CodeRecord twoCodeRecordWithSteps() {
+    CodeRecord record{};
+    record[0] = CodeMarker;
+    record[1] = 48;
+    test::putBigEndian16(record, 4, 1);
+    test::putBigEndian16(record, 6, 2);
+    test::putBigEndian16(record, 8, 2);
+    test::putBigEndian16(record, 11, 1000);
+    test::putBigEndian16(record, 13, 20);
+    test::putBigEndian16(record, 15, 500);
+    test::putBigEndian16(record, 17, 40);
+    record[256] = 0x10;
+    record[128] = CodeMarker;
+    test::putBigEndian16(record, 128 + 8, 1);
+    test::putBigEndian16(record, 128 + 11, 2212);
+    test::putBigEndian16(record, 128 + 13, 5);
+    return record;
+}
+
+} // namespace
+
+class TestQlvtool : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+
+    Run qlvtool(const QStringList& args) const {
+        QProcess process;
+        process.setWorkingDirectory(m_dir->path());
+        process.start(QStringLiteral(QLVTOOL_PATH), args);
+        Run run;
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+            return run;
+        run.exitCode = process.exitCode();
+        run.out = QString::fromUtf8(process.readAllStandardOutput());
+        run.err = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+
+    // Runs a step the test builds on; its failure would only confuse the assertions after it.
+    bool succeeds(const QStringList& args) const {
+        const Run run = qlvtool(args);
+        if (run.exitCode != 0)
+            qWarning() << args << "failed:" << run.exitCode << run.err;
+        return run.exitCode == 0;
+    }
+
+    QByteArray readFile(const QString& name) const {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    void writeFile(const QString& name, const QByteArray& bytes) const {
+        QFile file(path(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+
+    QStringList listLines(const QString& project) const {
+        const Run run = qlvtool({"list", project});
+        if (run.exitCode != 0)
+            return {};
+        return run.out.split(u'\n', Qt::SkipEmptyParts);
+    }
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
+
+    void freshProjectHasEmptyModelAndSlots() {
+        QVERIFY(succeeds({"new", "remote"}));
+        QVERIFY(QFile::exists(path("remote.qlv")));
+
+        const Run info = qlvtool({"info", "remote"});
+        QCOMPARE(info.exitCode, 0);
+        QCOMPARE(info.out, QStringLiteral("Module Name: \nType: \nManufactory: \nModule ID: \n"
+                                          "ReCyc: 0\nRemark: \n"));
+
+        const QStringList lines = listLines("remote.qlv");
+        QCOMPARE(lines.size(), 512);
+        for (int id = 1; id <= 512; ++id)
+            QCOMPARE(lines.at(id - 1), QString::number(id) + "\t\t\t\t");
+    }
+
+    void newReplacesAnExistingFileOnlyWithForce() {
+        QVERIFY(succeeds({"new", "remote"}));
+        QVERIFY(succeeds({"set-remark", "remote", "7", "keep me"}));
+        const QByteArray before = readFile("remote.qlv");
+
+        const Run refused = qlvtool({"new", "remote"});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY2(refused.err.contains("File already exist."), qPrintable(refused.err));
+        QCOMPARE(readFile("remote.qlv"), before);
+
+        QVERIFY(succeeds({"new", "--force", "remote"}));
+        QCOMPARE(listLines("remote").value(6), QStringLiteral("7\t\t\t\t"));
+    }
+
+    void setNameWritesTableAndRecord_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("ascii") << "POWER"
+                               << "POWER" << false;
+        QTest::newRow("chinese") << QStringLiteral("电源开关") << QStringLiteral("电源开关")
+                                 << false;
+        QTest::newRow("twelve double-byte characters keep 15 bytes")
+            << QStringLiteral("一二三四五六七八九十百千") << QStringLiteral("一二三四五六七")
+            << true;
+        QTest::newRow("empty") << ""
+                               << "" << false;
+    }
+
+    void setNameWritesTableAndRecord() {
+        QFETCH(QString, name);
+        QFETCH(QString, stored);
+        QFETCH(bool, warned);
+        QVERIFY(succeeds({"new", "remote"}));
+
+        const Run run = qlvtool({"set-name", "remote", "5", name});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(!run.err.isEmpty(), warned);
+        QCOMPARE(listLines("remote").value(4), QStringLiteral("5\t%1\t\t\t").arg(stored));
+
+        // The name travels in the record: bytes 240 on hold its GBK form and a NUL.
+        QVERIFY(succeeds({"compile", "remote", "image"}));
+        const QByteArray slot = readFile("image.bin").mid(4 * 512, 512);
+        const QByteArray nameBytes = toCodePage(stored);
+        QCOMPARE(slot.mid(240, nameBytes.size() + 1), nameBytes + '\0');
+        QCOMPARE(slot.left(240), QByteArray(240, '\0'));
+    }
+
+    void setNameRefusesMoreThanTwelveCharacters() {
+        QVERIFY(succeeds({"new", "remote"}));
+        const QByteArray before = readFile("remote.qlv");
+        const Run run = qlvtool({"set-name", "remote", "5", "THIRTEEN CHRS"});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("12"), qPrintable(run.err));
+        QCOMPARE(readFile("remote.qlv"), before);
+    }
+
+    void setRemarkShowsInList() {
+        QVERIFY(succeeds({"new", "remote"}));
+        const QString remark = QStringLiteral("客厅电视 – living room, \"TV\"");
+        QVERIFY(succeeds({"set-remark", "remote", "512", remark}));
+        QVERIFY(succeeds({"set-name", "remote", "512", "VOL+"}));
+        QCOMPARE(listLines("remote").value(511), QStringLiteral("512\tVOL+\t\t\t") + remark);
+
+        const Run tooLong = qlvtool({"set-remark", "remote", "1", QString(121, u'x')});
+        QCOMPARE(tooLong.exitCode, 1);
+        QVERIFY2(tooLong.err.contains("Remark"), qPrintable(tooLong.err));
+        QVERIFY(succeeds({"set-remark", "remote", "1", QString(120, u'x')}));
+    }
+
+    void hexTextRoundTripsIntoAnotherSlot() {
+        QVERIFY(succeeds({"new", "remote"}));
+        const QByteArray text = hexText(test::oneCodeRecord(48, "MUTE"));
+        writeFile("mute.txt", text);
+        QVERIFY(succeeds({"import-hex", "remote", "3", "mute.txt"}));
+
+        QVERIFY(succeeds({"export-hex", "remote", "3", "out"}));
+        QCOMPARE(readFile("out.txt"), text);
+        QVERIFY(succeeds({"import-hex", "remote", "200", "out"}));
+
+        // Format, Carry and Function follow the record in both slots.
+        const QStringList lines = listLines("remote");
+        QCOMPARE(lines.value(2), QStringLiteral("3\tMUTE\tNormal\t38416\t"));
+        QCOMPARE(lines.value(199), QStringLiteral("200\tMUTE\tNormal\t38416\t"));
+
+        const Run refused = qlvtool({"export-hex", "remote", "1", "out.txt"});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY(refused.err.contains("File already exist."));
+        QCOMPARE(readFile("out.txt"), text);
+        QVERIFY(succeeds({"export-hex", "--force", "remote", "1", "out.txt"}));
+        QCOMPARE(readFile("out.txt"), hexText(CodeRecord{}));
+    }
+
+    void importHexRejectsBadFiles_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("511 values") << QByteArray("00 ").repeated(511) << "Invalid IR data file!";
+        QTest::newRow("513 values") << QByteArray("00 ").repeated(513) << "Invalid IR data file!";
+        QTest::newRow("tab") << QByteArray("72\t30 ") + QByteArray("00 ").repeated(510)
+                             << "Invalid char '\t'";
+    }
+
+    void importHexRejectsBadFiles() {
+        QFETCH(QByteArray, text);
+        QFETCH(QString, message);
+        QVERIFY(succeeds({"new", "remote"}));
+        const QByteArray before = readFile("remote.qlv");
+        writeFile("bad.txt", text);
+
+        const Run run = qlvtool({"import-hex", "remote", "1", "bad.txt"});
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err.trimmed(), message);
+        QCOMPARE(readFile("remote.qlv"), before);
+    }
+
+    void compiledImageImportsBackUnchanged() {
+        QVERIFY(succeeds({"new", "remote"}));
+        writeFile("code.txt", hexText(twoCodeRecordWithSteps()));
+        QVERIFY(succeeds({"import-hex", "remote", "2", "code"}));
+        QVERIFY(succeeds({"set-name", "remote", "2", QStringLiteral("频道")}));
+        QVERIFY(succeeds({"set-name", "remote", "400", "INPUT"}));
+
+        QVERIFY(succeeds({"compile", "remote", "first"}));
+        const QByteArray image = readFile("first.bin");
+        QCOMPARE(image.size(), 262144);
+        QCOMPARE(image.mid(512, 4), QByteArray("\x72\x30\x00\x00", 4));
+
+        QVERIFY(succeeds({"import", "first", "copy"}));
+        QVERIFY(succeeds({"compile", "copy.qlv", "second.bin"}));
+        QCOMPARE(readFile("second.bin"), image);
+        QCOMPARE(listLines("copy"), listLines("remote"));
+
+        const Run refused = qlvtool({"import", "first.bin", "copy"});
+        QCOMPARE(refused.exitCode, 1);
+        QVERIFY(refused.err.contains("File already exist."));
+    }
+
+    void decodePrintsTheStepsOfBothCodes() {
+        QVERIFY(succeeds({"new", "remote"}));
+        writeFile("code.txt", hexText(twoCodeRecordWithSteps()));
+        QVERIFY(succeeds({"import-hex", "remote", "9", "code.txt"}));
+
+        const Run run = qlvtool({"decode", "remote", "9"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QStringLiteral("A first 4339 520\n"
+                                         "A first 2169 1041\n"
+                                         "A repeat 2169 1041\n"
+                                         "B first 9600 8\n"));
+        const Run empty = qlvtool({"decode", "remote", "10"});
+        QCOMPARE(empty.exitCode, 0);
+        QCOMPARE(empty.out, QString());
+    }
+
+    void failuresExitOneWithAMessage_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("missing project") << QStringList{"info", "absent"};
+        QTest::newRow("not a project") << QStringList{"list", "junk.qlv"};
+        QTest::newRow("short image") << QStringList{"import", "junk.qlv", "new"};
+        QTest::newRow("missing hex file") << QStringList{"import-hex", "remote", "1", "absent"};
+    }
+
+    void failuresExitOneWithAMessage() {
+        QFETCH(QStringList, args);
+        QVERIFY(succeeds({"new", "remote"}));
+        writeFile("junk.qlv", "not a database");
+        const Run run = qlvtool(args);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY(!run.err.trimmed().isEmpty());
+        QVERIFY(!QFile::exists(path("new.qlv")));
+    }
+
+    void usageErrorsExitTwo_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("no command") << QStringList{};
+        QTest::newRow("unknown command") << QStringList{"frobnicate", "remote"};
+        QTest::newRow("missing argument") << QStringList{"compile", "remote"};
+        QTest::newRow("extra argument") << QStringList{"info", "remote", "more"};
+        QTest::newRow("unknown option") << QStringList{"list", "--all", "remote"};
+        QTest::newRow("force where nothing is replaced")
+            << QStringList{"info", "--force", "remote"};
+        QTest::newRow("ID 0") << QStringList{"decode", "remote", "0"};
+        QTest::newRow("ID 513") << QStringList{"set-name", "remote", "513", "X"};
+        QTest::newRow("ID not a number") << QStringList{"set-remark", "remote", "one", "X"};
+        QTest::newRow("ID in hex") << QStringList{"export-hex", "remote", "0x10", "out"};
+        QTest::newRow("ID with sign") << QStringList{"import-hex", "remote", "-3", "in"};
+    }
+
+    void usageErrorsExitTwo() {
+        QFETCH(QStringList, args);
+        // No project exists: a usage error is found before any file is looked at.
+        const Run run = qlvtool(args);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains("Usage: qlvtool"), qPrintable(run.err));
+        QCOMPARE(run.out, QString());
+    }
+
+    void helpListsEveryCommand() {
+        const Run help = qlvtool({"--help"});
+        QCOMPARE(help.exitCode, 0);
+        for (const char* command : {"new", "info", "list", "compile", "import", "export-hex",
+                                    "import-hex", "set-name", "set-remark", "decode"}) {
+            QVERIFY2(help.out.contains(QStringLiteral("\n  %1 ").arg(command)), command);
+            const Run own = qlvtool({command, "--help"});
+            QCOMPARE(own.exitCode, 0);
+            QVERIFY(own.out.startsWith(QStringLiteral("Usage: qlvtool %1 ").arg(command)));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQlvtool)
+#include "tst_qlvtool.moc"
