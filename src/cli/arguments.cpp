@@ -9,7 +9,8 @@
 
 namespace qlv::cli {
 
-int parseSlotId(const QString& text) {
+int parseSlotId(const QString& text)
+{
     // Decimal digits only: "0x10" or "+3" would be a guess at what the user meant.
     bool digitsOnly = !text.isEmpty();
     for (QChar c : text)
@@ -22,7 +23,8 @@ int parseSlotId(const QString& text) {
     return id;
 }
 
-QString inputFile(const QString& name, const QString& ext) {
+QString inputFile(const QString& name, const QString& ext)
+{
     if (QFileInfo::exists(name))
         return name;
     const QString withExt = withExtension(name, ext);

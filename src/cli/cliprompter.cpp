@@ -4,7 +4,8 @@
 
 namespace qlv::cli {
 
-Answer CliPrompter::askYesNo(const QString&, const QString& text) {
+Answer CliPrompter::askYesNo(const QString&, const QString& text)
+{
     if (text == QLatin1String(ReplaceQuestion)) {
         if (m_force)
             return Answer::Yes;
@@ -15,24 +16,28 @@ Answer CliPrompter::askYesNo(const QString&, const QString& text) {
     return Answer::No;
 }
 
-Answer CliPrompter::askYesNoCancel(const QString&, const QString& text) {
+Answer CliPrompter::askYesNoCancel(const QString&, const QString& text)
+{
     // Every command saves what it changed itself, so such a question is never the user's to
     // answer; cancelling keeps anything from being lost.
     m_refusal = QStringLiteral("Declined the question: %1").arg(text);
     return Answer::Cancel;
 }
 
-void CliPrompter::notice(const QString& text) {
+void CliPrompter::notice(const QString& text)
+{
     printErr(text);
     m_reported = true;
 }
 
-std::optional<QString> CliPrompter::chooseOpenFile(const FileRequest&) {
+std::optional<QString> CliPrompter::chooseOpenFile(const FileRequest&)
+{
     m_refusal = QStringLiteral("No file name was given.");
     return std::nullopt;
 }
 
-std::optional<QString> CliPrompter::chooseSaveFile(const FileRequest&) {
+std::optional<QString> CliPrompter::chooseSaveFile(const FileRequest&)
+{
     m_refusal = QStringLiteral("No file name was given.");
     return std::nullopt;
 }

@@ -9,7 +9,9 @@ namespace qlv::cli {
 class CliPrompter : public Prompter {
 public:
     explicit CliPrompter(bool force)
-        : m_force(force) {}
+        : m_force(force)
+    {
+    }
 
     Answer askYesNo(const QString& title, const QString& text) override;
     Answer askYesNoCancel(const QString& title, const QString& text) override;

@@ -12,17 +12,20 @@ namespace qlv::cli {
 
 namespace {
 
-bool isHelpOption(const QString& word) {
+bool isHelpOption(const QString& word)
+{
     return word == u"--help" || word == u"-h";
 }
 
-int usageError(const QString& message, const QString& usage) {
+int usageError(const QString& message, const QString& usage)
+{
     printErr(message);
     printErr(usage);
     return ExitUsage;
 }
 
-int helpRequest(const QStringList& arguments) {
+int helpRequest(const QStringList& arguments)
+{
     // "qlvtool --help COMMAND" as well as "qlvtool COMMAND --help".
     if (arguments.size() > 1) {
         if (const CommandSpec* command = findCommand(arguments.at(1))) {
@@ -36,7 +39,8 @@ int helpRequest(const QStringList& arguments) {
     return ExitSuccess;
 }
 
-int run(const CommandSpec& command, const QStringList& words) {
+int run(const CommandSpec& command, const QStringList& words)
+{
     QStringList args;
     bool force = false;
     bool optionsEnded = false;
@@ -85,7 +89,8 @@ int run(const CommandSpec& command, const QStringList& words) {
 
 } // namespace
 
-int runCommandLine(const QStringList& arguments) {
+int runCommandLine(const QStringList& arguments)
+{
     if (arguments.isEmpty())
         return usageError(QStringLiteral("No command given."), programHelp());
     if (isHelpOption(arguments.first()) || arguments.first() == u"help")

@@ -49,11 +49,13 @@ const std::array<CommandSpec, 10> Commands{{
 
 } // namespace
 
-std::span<const CommandSpec> commands() {
+std::span<const CommandSpec> commands()
+{
     return Commands;
 }
 
-const CommandSpec* findCommand(const QString& name) {
+const CommandSpec* findCommand(const QString& name)
+{
     for (const CommandSpec& command : Commands)
         if (name == QLatin1String(command.name))
             return &command;

@@ -6,7 +6,8 @@ namespace qlv::cli {
 
 namespace {
 
-void print(std::FILE* stream, const QString& text) {
+void print(std::FILE* stream, const QString& text)
+{
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
     if (!bytes.endsWith('\n'))
@@ -15,11 +16,13 @@ void print(std::FILE* stream, const QString& text) {
 
 } // namespace
 
-void printOut(const QString& text) {
+void printOut(const QString& text)
+{
     print(stdout, text);
 }
 
-void printErr(const QString& text) {
+void printErr(const QString& text)
+{
     // Keeps a message after the output it explains when both go to one terminal.
     std::fflush(stdout);
     print(stderr, text);

@@ -11,7 +11,8 @@ const char* const CommonNotes =
     "Put -- before an argument that starts with '-'.\n"
     "Exit status: 0 on success, 1 on a failure, 2 on a usage error.\n";
 
-QString synopsis(const CommandSpec& command) {
+QString synopsis(const CommandSpec& command)
+{
     return QStringLiteral("%1%2 %3").arg(QLatin1String(command.name),
                                          command.takesForce ? " [--force]" : "",
                                          QLatin1String(command.params));
@@ -19,7 +20,8 @@ QString synopsis(const CommandSpec& command) {
 
 } // namespace
 
-QString programHelp() {
+QString programHelp()
+{
     QString text = QStringLiteral("Usage: qlvtool COMMAND [--force] ARGUMENTS...\n"
                                   "       qlvtool COMMAND --help\n\n"
                                   "K-817T project files, EEPROM images and hex text without a "
@@ -33,11 +35,13 @@ QString programHelp() {
     return text + "\n" + QLatin1String(CommonNotes);
 }
 
-QString commandUsage(const CommandSpec& command) {
+QString commandUsage(const CommandSpec& command)
+{
     return QStringLiteral("Usage: qlvtool %1\n").arg(synopsis(command));
 }
 
-QString commandHelp(const CommandSpec& command) {
+QString commandHelp(const CommandSpec& command)
+{
     QString text = commandUsage(command) + "\n" + QLatin1String(command.details) + "\n\n";
     if (command.takesForce)
         text += QStringLiteral("  --force  replace an existing output file\n");

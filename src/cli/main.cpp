@@ -3,7 +3,8 @@
 
 #include <QCoreApplication>
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qlvtool"));
     QStringList arguments = QCoreApplication::arguments();

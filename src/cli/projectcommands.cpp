@@ -9,7 +9,8 @@ namespace qlv::cli {
 namespace {
 
 // One line a row: a tab or line break inside a text would break the columns.
-QString cell(const std::optional<QString>& value) {
+QString cell(const std::optional<QString>& value)
+{
     QString text = textOf(value);
     for (QChar& c : text)
         if (c == u'\t' || c == u'\n' || c == u'\r')
@@ -19,13 +20,15 @@ QString cell(const std::optional<QString>& value) {
 
 } // namespace
 
-void runNew(const Invocation& invocation) {
+void runNew(const Invocation& invocation)
+{
     Session session(invocation.prompter);
     session.require(session.project().NewExecute());
     session.require(session.project().saveTo(invocation.args.at(0)));
 }
 
-void runInfo(const Invocation& invocation) {
+void runInfo(const Invocation& invocation)
+{
     Session session(invocation.prompter);
     session.open(invocation.args.at(0));
     const ModelFields& model = session.project().modelFields();
@@ -37,7 +40,8 @@ void runInfo(const Invocation& invocation) {
     printOut(QStringLiteral("Remark: ") + model.remark);
 }
 
-void runList(const Invocation& invocation) {
+void runList(const Invocation& invocation)
+{
     Session session(invocation.prompter);
     session.open(invocation.args.at(0));
     const KeyTable& keys = session.keys();
@@ -53,13 +57,15 @@ void runList(const Invocation& invocation) {
         printOut(text);
 }
 
-void runCompile(const Invocation& invocation) {
+void runCompile(const Invocation& invocation)
+{
     Session session(invocation.prompter);
     session.open(invocation.args.at(0));
     session.require(session.project().compileTo(invocation.args.at(1)));
 }
 
-void runImport(const Invocation& invocation) {
+void runImport(const Invocation& invocation)
+{
     const QString image = inputFile(invocation.args.at(0), QStringLiteral(".bin"));
     Session session(invocation.prompter);
     // Called directly rather than through openFile, so that an image named without ".bin"

@@ -12,7 +12,8 @@ namespace qlv::cli {
 
 namespace {
 
-std::unique_ptr<WorkingCopy> workingCopyIn(const QTemporaryDir& folder) {
+std::unique_ptr<WorkingCopy> workingCopyIn(const QTemporaryDir& folder)
+{
     if (!folder.isValid())
         throw Failure{QStringLiteral("No temporary folder for the working copy: %1")
                           .arg(folder.errorString())};
@@ -25,20 +26,25 @@ Session::Session(CliPrompter& prompter)
     : m_prompter(prompter)
     , m_folder(QDir::temp().filePath(QStringLiteral("qlvtool-XXXXXX")))
     , m_workingCopy(workingCopyIn(m_folder))
-    , m_project(prompter, m_workingCopy->path()) {}
+    , m_project(prompter, m_workingCopy->path())
+{
+}
 
 Session::~Session() = default;
 
-void Session::require(bool completed) const {
+void Session::require(bool completed) const
+{
     if (!completed)
         throw Failure{m_prompter.refusal()};
 }
 
-void Session::open(const QString& name) {
+void Session::open(const QString& name)
+{
     require(m_project.LoadProject(inputFile(name, QStringLiteral(".qlv"))));
 }
 
-void Session::saveInPlace() {
+void Session::saveInPlace()
+{
     const QString& file = m_project.currentFile();
     if (hasExtension(file, QStringLiteral(".qlv"))) {
         require(m_project.saveTo(file));
@@ -49,13 +55,15 @@ void Session::saveInPlace() {
     m_project.setModified(false);
 }
 
-void Session::confirmReplace(const QString& path) const {
+void Session::confirmReplace(const QString& path) const
+{
     if (QFileInfo::exists(path))
         require(m_prompter.askYesNo(QLatin1String(MainCaption), QLatin1String(ReplaceQuestion)) ==
                 Answer::Yes);
 }
 
-int Session::indexOf(int id) const {
+int Session::indexOf(int id) const
+{
     // Rows are sorted by ID, so a well-formed project has ID n at index n - 1.
     const KeyTable& table = m_project.keys();
     if (id <= table.recordCount() && table.row(id - 1).id == id)
@@ -68,11 +76,13 @@ int Session::indexOf(int id) const {
                       .arg(id)};
 }
 
-const KeyRow& Session::row(int id) const {
+const KeyRow& Session::row(int id) const
+{
     return m_project.keys().row(indexOf(id));
 }
 
-void Session::post(int id, const KeyRow& values) {
+void Session::post(int id, const KeyRow& values)
+{
     keys().setRecNo(indexOf(id) + 1);
     keys().post(values);
 }

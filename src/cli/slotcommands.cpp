@@ -21,7 +21,8 @@ namespace {
 // What the window's name field lets the user type.
 constexpr qsizetype NameInputLimit = 12;
 
-QByteArray readInput(const QString& path) {
+QByteArray readInput(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Failure{QStringLiteral("Cannot read %1: %2")
@@ -33,7 +34,8 @@ QByteArray readInput(const QString& path) {
     return bytes;
 }
 
-void printSteps(const CodeRecord& record, Code code) {
+void printSteps(const CodeRecord& record, Code code)
+{
     const QString name = code == Code::A ? QStringLiteral("A") : QStringLiteral("B");
     for (const CodeStep& step : codeSteps(record, code))
         printOut(QStringLiteral("%1 %2 %3 %4")
@@ -45,7 +47,8 @@ void printSteps(const CodeRecord& record, Code code) {
 
 } // namespace
 
-void runExportHex(const Invocation& invocation) {
+void runExportHex(const Invocation& invocation)
+{
     const int id = parseSlotId(invocation.args.at(1));
     Session session(invocation.prompter);
     session.open(invocation.args.at(0));
@@ -55,7 +58,8 @@ void runExportHex(const Invocation& invocation) {
     writeFileWhole(target, QByteArray::fromStdString(text));
 }
 
-void runImportHex(const Invocation& invocation) {
+void runImportHex(const Invocation& invocation)
+{
     const int id = parseSlotId(invocation.args.at(1));
     Session session(invocation.prompter);
     session.open(invocation.args.at(0));
@@ -75,7 +79,8 @@ void runImportHex(const Invocation& invocation) {
     session.saveInPlace();
 }
 
-void runSetName(const Invocation& invocation) {
+void runSetName(const Invocation& invocation)
+{
     const int id = parseSlotId(invocation.args.at(1));
     const QString& name = invocation.args.at(2);
     if (name.size() > NameInputLimit)
@@ -101,7 +106,8 @@ void runSetName(const Invocation& invocation) {
         printErr(QStringLiteral("The record holds the name as \"%1\".").arg(stored));
 }
 
-void runSetRemark(const Invocation& invocation) {
+void runSetRemark(const Invocation& invocation)
+{
     const int id = parseSlotId(invocation.args.at(1));
     Session session(invocation.prompter);
     session.open(invocation.args.at(0));
@@ -111,7 +117,8 @@ void runSetRemark(const Invocation& invocation) {
     session.saveInPlace();
 }
 
-void runDecode(const Invocation& invocation) {
+void runDecode(const Invocation& invocation)
+{
     const int id = parseSlotId(invocation.args.at(1));
     Session session(invocation.prompter);
     session.open(invocation.args.at(0));

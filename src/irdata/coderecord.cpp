@@ -1,13 +1,15 @@
 #include "coderecord.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace qlv {
 
 namespace {
 
-constexpr std::size_t headerOffset(Code code) { return code == Code::A ? 0 : 128; }
+constexpr std::size_t headerOffset(Code code)
+{
+    return code == Code::A ? 0 : 128;
+}
 
 std::uint16_t bigEndian16(const CodeRecord& record, std::size_t offset)
 {
@@ -15,16 +17,23 @@ std::uint16_t bigEndian16(const CodeRecord& record, std::size_t offset)
 }
 
 // Code B's sequence is the second half of the area; code A's always starts it.
-constexpr std::size_t sequenceAreaOffset(Code code) { return code == Code::A ? SequenceOffset : 384; }
+constexpr std::size_t sequenceAreaOffset(Code code)
+{
+    return code == Code::A ? SequenceOffset : 384;
+}
 
-template <typename It> It copyRange(const CodeRecord& record, std::size_t from, std::size_t to, It out)
+template <typename It>
+It copyRange(const CodeRecord& record, std::size_t from, std::size_t to, It out)
 {
     return std::copy(record.begin() + from, record.begin() + to, out);
 }
 
 } // namespace
 
-std::uint64_t gapMicros(std::uint16_t gap) { return std::uint64_t{gap} * 9600 / 2212; }
+std::uint64_t gapMicros(std::uint16_t gap)
+{
+    return std::uint64_t{gap} * 9600 / 2212;
+}
 
 std::uint64_t burstMicros(std::uint16_t burst, std::uint8_t carrierPeriod)
 {
@@ -97,8 +106,8 @@ std::vector<CodeStep> codeSteps(const CodeRecord& record, Code code)
         for (std::size_t i = from; i < to; ++i) {
             const std::uint8_t k = sequenceEntry(record, code, i);
             const TimingPair& pair = header.pairs[k];
-            steps.push_back({part, k, gapMicros(pair.gap),
-                             burstMicros(pair.burst, header.carrierPeriod)});
+            steps.push_back(
+                {part, k, gapMicros(pair.gap), burstMicros(pair.burst, header.carrierPeriod)});
         }
     };
     expand(0, header.firstLength, StepPart::First);
@@ -130,7 +139,8 @@ std::string nameText(const CodeRecord& record)
 void writeName(CodeRecord& record, std::string_view name)
 {
     const std::size_t length = std::min(name.size(), NameMaxBytes);
-    std::memcpy(record.data() + NameOffset, name.data(), length);
+    // Not memcpy: an empty string_view may carry a null pointer, which memcpy must not get.
+    std::copy_n(name.begin(), length, record.begin() + NameOffset);
     record[NameOffset + length] = 0;
 }
 

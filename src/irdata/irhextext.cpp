@@ -1,7 +1,5 @@
 #include "irhextext.h"
 
-#include <cctype>
-
 namespace qlv {
 
 std::string writeIrHexText(const CodeRecord& record)
@@ -23,7 +21,10 @@ std::string writeIrHexText(const CodeRecord& record)
 
 namespace {
 
-bool isSeparator(char c) { return c == ' ' || c == ',' || c == '\r' || c == '\n'; }
+bool isSeparator(char c)
+{
+    return c == ' ' || c == ',' || c == '\r' || c == '\n';
+}
 
 int hexDigit(char c)
 {
@@ -50,7 +51,10 @@ std::string invalidChar(const std::string& s, std::size_t i)
 }
 
 // Blanks and control characters, as the trim of the text takes them.
-bool isTrimmed(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool isTrimmed(char c)
+{
+    return static_cast<unsigned char>(c) <= ' ';
+}
 
 std::string normalised(std::string_view text)
 {

@@ -16,8 +16,8 @@ std::string writeIrHexText(const CodeRecord& record);
 
 struct HexParseResult {
     bool ok = false;
-    std::size_t count = 0;   // values found, stored or not
-    std::string message;     // "Invalid char 'X'" when !ok
+    std::size_t count = 0; // values found, stored or not
+    std::string message;   // "Invalid char 'X'" when !ok
 };
 
 // text is UTF-8. Values beyond the destination's size are counted but not stored.

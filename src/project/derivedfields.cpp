@@ -12,7 +12,10 @@ std::span<const std::uint8_t> storedBytes(const std::optional<QByteArray>& irDat
             std::size_t(irData->size())};
 }
 
-CodeRecord recordOf(const KeyRow& row) { return readStored(storedBytes(row.irData)); }
+CodeRecord recordOf(const KeyRow& row)
+{
+    return readStored(storedBytes(row.irData));
+}
 
 QByteArray bytesOf(const CodeRecord& record)
 {

@@ -30,8 +30,8 @@ void checkModelFits(const ModelFields& fields)
     checkTextFits(ModelIdColumn, fields.moduleId);
     checkTextFits(ModelRemarkColumn, fields.remark);
     if (fields.reCyc < 0 || fields.reCyc > 255)
-        throw StoreError(QStringLiteral("\"ReCyc\" holds a byte; %1 is out of range.")
-                             .arg(fields.reCyc));
+        throw StoreError(
+            QStringLiteral("\"ReCyc\" holds a byte; %1 is out of range.").arg(fields.reCyc));
 }
 
 } // namespace qlv

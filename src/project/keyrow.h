@@ -21,7 +21,10 @@ struct KeyRow {
 };
 
 // A null text reads as the empty string, as the grid and the dialogs show it.
-inline QString textOf(const std::optional<QString>& value) { return value.value_or(QString()); }
+inline QString textOf(const std::optional<QString>& value)
+{
+    return value.value_or(QString());
+}
 
 struct ModelFields {
     QString moduleName;

@@ -4,7 +4,10 @@
 
 namespace qlv {
 
-KeyTable::KeyTable(QObject* parent) : QObject(parent) {}
+KeyTable::KeyTable(QObject* parent)
+    : QObject(parent)
+{
+}
 
 KeyTable::~KeyTable() = default;
 
@@ -12,8 +15,9 @@ void KeyTable::open(ProjectFileContent content)
 {
     m_db = std::move(content.db);
     m_rows = std::move(content.rows);
-    std::stable_sort(m_rows.begin(), m_rows.end(),
-                     [](const StoredKeyRow& a, const StoredKeyRow& b) { return a.row.id < b.row.id; });
+    std::stable_sort(
+        m_rows.begin(), m_rows.end(),
+        [](const StoredKeyRow& a, const StoredKeyRow& b) { return a.row.id < b.row.id; });
     m_pending.assign(m_rows.size(), false);
     m_current = 0;
     m_eof = m_rows.empty();

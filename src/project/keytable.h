@@ -82,7 +82,8 @@ private:
 class ScrollHandlerDetached {
 public:
     explicit ScrollHandlerDetached(KeyTable& table)
-        : m_table(table), m_saved(table.afterScroll())
+        : m_table(table)
+        , m_saved(table.afterScroll())
     {
         m_table.setAfterScroll({});
     }
@@ -95,7 +96,9 @@ private:
 
 class PostHandlerDetached {
 public:
-    explicit PostHandlerDetached(KeyTable& table) : m_table(table), m_saved(table.afterPost())
+    explicit PostHandlerDetached(KeyTable& table)
+        : m_table(table)
+        , m_saved(table.afterPost())
     {
         m_table.setAfterPost({});
     }
@@ -108,7 +111,11 @@ private:
 
 class ControlsDisabled {
 public:
-    explicit ControlsDisabled(KeyTable& table) : m_table(table) { m_table.disableControls(); }
+    explicit ControlsDisabled(KeyTable& table)
+        : m_table(table)
+    {
+        m_table.disableControls();
+    }
     ~ControlsDisabled() { m_table.enableControls(); }
 
 private:

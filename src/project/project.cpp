@@ -17,16 +17,24 @@ namespace qlv {
 
 namespace {
 
-QString absolute(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
+QString absolute(const QString& path)
+{
+    return QFileInfo(path).absoluteFilePath();
+}
 
-QString native(const QString& path) { return QDir::toNativeSeparators(path); }
+QString native(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
 
 const QString ResReadError = QStringLiteral("RES file read error!");
 
 } // namespace
 
 Project::Project(Prompter& prompter, QString workingCopyPath, QObject* parent)
-    : QObject(parent), m_prompter(prompter), m_workingCopy(std::move(workingCopyPath))
+    : QObject(parent)
+    , m_prompter(prompter)
+    , m_workingCopy(std::move(workingCopyPath))
 {
     m_keys.setAfterPost([this] { ADOQuery1AfterPost(); });
 }
@@ -75,7 +83,8 @@ bool Project::askToSaveChanges()
 {
     if (!m_modified)
         return true;
-    switch (m_prompter.askYesNoCancel(MainCaption, QStringLiteral("Save changes to current file?"))) {
+    switch (
+        m_prompter.askYesNoCancel(MainCaption, QStringLiteral("Save changes to current file?"))) {
     case Answer::Cancel:
         return false;
     case Answer::No:
@@ -239,8 +248,8 @@ void Project::writeNewProjectFile(const QString& path, const QByteArray& templat
     buildFileWhole(path, [&](const QString& tempPath) {
         QFile file(tempPath);
         if (!file.open(QIODevice::WriteOnly) || file.write(templateBytes) != templateBytes.size())
-            throw StoreError(QStringLiteral("Cannot write %1: %2")
-                                 .arg(native(path), file.errorString()));
+            throw StoreError(
+                QStringLiteral("Cannot write %1: %2").arg(native(path), file.errorString()));
         file.close();
         SqliteDb db(tempPath);
         // The file is renamed into place only when complete, so it needs no journal.
@@ -274,8 +283,8 @@ bool Project::compileTo(const QString& chosenName)
     }
     bool written = true;
     try {
-        writeFileWhole(name, QByteArray(reinterpret_cast<const char*>(image.data()),
-                                        qsizetype(image.size())));
+        writeFileWhole(
+            name, QByteArray(reinterpret_cast<const char*>(image.data()), qsizetype(image.size())));
     } catch (const StoreError& error) {
         m_prompter.notice(error.text());
         written = false;

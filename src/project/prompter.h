@@ -14,8 +14,8 @@ inline constexpr const char* MainCaption = "K-817T";
 enum class Answer { Yes, No, Cancel };
 
 struct FileRequest {
-    QString filter;        // in the "Description|*.ext|..." form of the file dialogs
-    QString proposedName;  // empty: the dialog keeps its last name
+    QString filter;       // in the "Description|*.ext|..." form of the file dialogs
+    QString proposedName; // empty: the dialog keeps its last name
 };
 
 class Prompter {

@@ -7,15 +7,22 @@
 
 namespace qlv {
 
-SqliteStatement::SqliteStatement(sqlite3* db, const char* sql) : m_db(db)
+SqliteStatement::SqliteStatement(sqlite3* db, const char* sql)
+    : m_db(db)
 {
     if (sqlite3_prepare_v2(m_db, sql, -1, &m_stmt, nullptr) != SQLITE_OK)
         fail();
 }
 
-SqliteStatement::~SqliteStatement() { sqlite3_finalize(m_stmt); }
+SqliteStatement::~SqliteStatement()
+{
+    sqlite3_finalize(m_stmt);
+}
 
-void SqliteStatement::fail() const { throw StoreError(QString::fromUtf8(sqlite3_errmsg(m_db))); }
+void SqliteStatement::fail() const
+{
+    throw StoreError(QString::fromUtf8(sqlite3_errmsg(m_db)));
+}
 
 void SqliteStatement::bind(int index, qint64 value)
 {
@@ -30,8 +37,7 @@ void SqliteStatement::bind(int index, const std::optional<QString>& text)
         rc = sqlite3_bind_null(m_stmt, index);
     } else {
         const QByteArray utf8 = text->toUtf8();
-        rc = sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()),
-                               SQLITE_TRANSIENT);
+        rc = sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
     }
     if (rc != SQLITE_OK)
         fail();
@@ -39,8 +45,8 @@ void SqliteStatement::bind(int index, const std::optional<QString>& text)
 
 void SqliteStatement::bind(int index, const std::optional<QByteArray>& bytes)
 {
-    const int rc = bytes ? sqlite3_bind_blob(m_stmt, index, bytes->constData(),
-                                             int(bytes->size()), SQLITE_TRANSIENT)
+    const int rc = bytes ? sqlite3_bind_blob(m_stmt, index, bytes->constData(), int(bytes->size()),
+                                             SQLITE_TRANSIENT)
                          : sqlite3_bind_null(m_stmt, index);
     if (rc != SQLITE_OK)
         fail();
@@ -62,14 +68,20 @@ void SqliteStatement::reset()
     sqlite3_clear_bindings(m_stmt);
 }
 
-int SqliteStatement::columnCount() const { return sqlite3_column_count(m_stmt); }
+int SqliteStatement::columnCount() const
+{
+    return sqlite3_column_count(m_stmt);
+}
 
 bool SqliteStatement::isNull(int column) const
 {
     return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
 }
 
-qint64 SqliteStatement::integer(int column) const { return sqlite3_column_int64(m_stmt, column); }
+qint64 SqliteStatement::integer(int column) const
+{
+    return sqlite3_column_int64(m_stmt, column);
+}
 
 std::optional<QString> SqliteStatement::text(int column) const
 {
@@ -88,7 +100,8 @@ std::optional<QByteArray> SqliteStatement::blob(int column) const
     return size == 0 ? QByteArray("") : QByteArray(data, size);
 }
 
-SqliteDb::SqliteDb(const QString& path, Mode mode) : m_path(path)
+SqliteDb::SqliteDb(const QString& path, Mode mode)
+    : m_path(path)
 {
     const int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY
                       : mode == Mode::Create ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE
@@ -105,7 +118,10 @@ SqliteDb::SqliteDb(const QString& path, Mode mode) : m_path(path)
     sqlite3_busy_timeout(m_db, 2000);
 }
 
-SqliteDb::~SqliteDb() { sqlite3_close(m_db); }
+SqliteDb::~SqliteDb()
+{
+    sqlite3_close(m_db);
+}
 
 void SqliteDb::exec(const char* sql)
 {
@@ -117,7 +133,11 @@ void SqliteDb::exec(const char* sql)
     }
 }
 
-SqliteTransaction::SqliteTransaction(SqliteDb& db) : m_db(db) { m_db.exec("BEGIN IMMEDIATE"); }
+SqliteTransaction::SqliteTransaction(SqliteDb& db)
+    : m_db(db)
+{
+    m_db.exec("BEGIN IMMEDIATE");
+}
 
 SqliteTransaction::~SqliteTransaction()
 {

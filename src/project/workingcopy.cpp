@@ -14,7 +14,8 @@ WorkingCopy::WorkingCopy(const QString& folder)
 {
     QDir dir(folder);
     for (int n = 1; n <= 99; ++n) {
-        const QString name = n == 1 ? QStringLiteral("Temp.~tmp") : QStringLiteral("Temp%1.~tmp").arg(n);
+        const QString name =
+            n == 1 ? QStringLiteral("Temp.~tmp") : QStringLiteral("Temp%1.~tmp").arg(n);
         auto lock = std::make_unique<QLockFile>(dir.filePath(name + ".lock"));
         lock->setStaleLockTime(0);
         if (lock->tryLock(0)) {

@@ -23,13 +23,15 @@ struct Run {
     QString err;
 };
 
-QByteArray hexText(const CodeRecord& record) {
+QByteArray hexText(const CodeRecord& record)
+{
     return QByteArray::fromStdString(writeIrHexText(record));
 }
 
 // Code A: P 48, pair 0 (1000, 20) and pair 1 (500, 40), entries 0 and 1 as the first part,
 // entry 1 again as the repeat range. Code B: no carrier, one entry of pair 0 (2212, 5).
-CodeRecord twoCodeRecordWithSteps() {
+CodeRecord twoCodeRecordWithSteps()
+{
     CodeRecord record{};
     record[0] = CodeMarker;
     record[1] = 48;
@@ -58,7 +60,8 @@ private:
 
     QString path(const QString& name) const { return m_dir->filePath(name); }
 
-    Run qlvtool(const QStringList& args) const {
+    Run qlvtool(const QStringList& args) const
+    {
         QProcess process;
         process.setWorkingDirectory(m_dir->path());
         process.start(QStringLiteral(QLVTOOL_PATH), args);
@@ -72,25 +75,29 @@ private:
     }
 
     // Runs a step the test builds on; its failure would only confuse the assertions after it.
-    bool succeeds(const QStringList& args) const {
+    bool succeeds(const QStringList& args) const
+    {
         const Run run = qlvtool(args);
         if (run.exitCode != 0)
             qWarning() << args << "failed:" << run.exitCode << run.err;
         return run.exitCode == 0;
     }
 
-    QByteArray readFile(const QString& name) const {
+    QByteArray readFile(const QString& name) const
+    {
         QFile file(path(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    void writeFile(const QString& name, const QByteArray& bytes) const {
+    void writeFile(const QString& name, const QByteArray& bytes) const
+    {
         QFile file(path(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(file.write(bytes), bytes.size());
     }
 
-    QStringList listLines(const QString& project) const {
+    QStringList listLines(const QString& project) const
+    {
         const Run run = qlvtool({"list", project});
         if (run.exitCode != 0)
             return {};
@@ -98,12 +105,14 @@ private:
     }
 
 private slots:
-    void init() {
+    void init()
+    {
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(m_dir->isValid());
     }
 
-    void freshProjectHasEmptyModelAndSlots() {
+    void freshProjectHasEmptyModelAndSlots()
+    {
         QVERIFY(succeeds({"new", "remote"}));
         QVERIFY(QFile::exists(path("remote.qlv")));
 
@@ -118,7 +127,8 @@ private slots:
             QCOMPARE(lines.at(id - 1), QString::number(id) + "\t\t\t\t");
     }
 
-    void newReplacesAnExistingFileOnlyWithForce() {
+    void newReplacesAnExistingFileOnlyWithForce()
+    {
         QVERIFY(succeeds({"new", "remote"}));
         QVERIFY(succeeds({"set-remark", "remote", "7", "keep me"}));
         const QByteArray before = readFile("remote.qlv");
@@ -132,7 +142,8 @@ private slots:
         QCOMPARE(listLines("remote").value(6), QStringLiteral("7\t\t\t\t"));
     }
 
-    void setNameWritesTableAndRecord_data() {
+    void setNameWritesTableAndRecord_data()
+    {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("warned");
@@ -147,7 +158,8 @@ private slots:
                                << "" << false;
     }
 
-    void setNameWritesTableAndRecord() {
+    void setNameWritesTableAndRecord()
+    {
         QFETCH(QString, name);
         QFETCH(QString, stored);
         QFETCH(bool, warned);
@@ -166,7 +178,8 @@ private slots:
         QCOMPARE(slot.left(240), QByteArray(240, '\0'));
     }
 
-    void setNameRefusesMoreThanTwelveCharacters() {
+    void setNameRefusesMoreThanTwelveCharacters()
+    {
         QVERIFY(succeeds({"new", "remote"}));
         const QByteArray before = readFile("remote.qlv");
         const Run run = qlvtool({"set-name", "remote", "5", "THIRTEEN CHRS"});
@@ -175,7 +188,8 @@ private slots:
         QCOMPARE(readFile("remote.qlv"), before);
     }
 
-    void setRemarkShowsInList() {
+    void setRemarkShowsInList()
+    {
         QVERIFY(succeeds({"new", "remote"}));
         const QString remark = QStringLiteral("客厅电视 – living room, \"TV\"");
         QVERIFY(succeeds({"set-remark", "remote", "512", remark}));
@@ -188,7 +202,8 @@ private slots:
         QVERIFY(succeeds({"set-remark", "remote", "1", QString(120, u'x')}));
     }
 
-    void hexTextRoundTripsIntoAnotherSlot() {
+    void hexTextRoundTripsIntoAnotherSlot()
+    {
         QVERIFY(succeeds({"new", "remote"}));
         const QByteArray text = hexText(test::oneCodeRecord(48, "MUTE"));
         writeFile("mute.txt", text);
@@ -211,7 +226,8 @@ private slots:
         QCOMPARE(readFile("out.txt"), hexText(CodeRecord{}));
     }
 
-    void importHexRejectsBadFiles_data() {
+    void importHexRejectsBadFiles_data()
+    {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("message");
         QTest::newRow("511 values") << QByteArray("00 ").repeated(511) << "Invalid IR data file!";
@@ -220,7 +236,8 @@ private slots:
                              << "Invalid char '\t'";
     }
 
-    void importHexRejectsBadFiles() {
+    void importHexRejectsBadFiles()
+    {
         QFETCH(QByteArray, text);
         QFETCH(QString, message);
         QVERIFY(succeeds({"new", "remote"}));
@@ -233,7 +250,8 @@ private slots:
         QCOMPARE(readFile("remote.qlv"), before);
     }
 
-    void compiledImageImportsBackUnchanged() {
+    void compiledImageImportsBackUnchanged()
+    {
         QVERIFY(succeeds({"new", "remote"}));
         writeFile("code.txt", hexText(twoCodeRecordWithSteps()));
         QVERIFY(succeeds({"import-hex", "remote", "2", "code"}));
@@ -255,7 +273,8 @@ private slots:
         QVERIFY(refused.err.contains("File already exist."));
     }
 
-    void decodePrintsTheStepsOfBothCodes() {
+    void decodePrintsTheStepsOfBothCodes()
+    {
         QVERIFY(succeeds({"new", "remote"}));
         writeFile("code.txt", hexText(twoCodeRecordWithSteps()));
         QVERIFY(succeeds({"import-hex", "remote", "9", "code.txt"}));
@@ -271,7 +290,8 @@ private slots:
         QCOMPARE(empty.out, QString());
     }
 
-    void failuresExitOneWithAMessage_data() {
+    void failuresExitOneWithAMessage_data()
+    {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("missing project") << QStringList{"info", "absent"};
         QTest::newRow("not a project") << QStringList{"list", "junk.qlv"};
@@ -279,7 +299,8 @@ private slots:
         QTest::newRow("missing hex file") << QStringList{"import-hex", "remote", "1", "absent"};
     }
 
-    void failuresExitOneWithAMessage() {
+    void failuresExitOneWithAMessage()
+    {
         QFETCH(QStringList, args);
         QVERIFY(succeeds({"new", "remote"}));
         writeFile("junk.qlv", "not a database");
@@ -289,7 +310,8 @@ private slots:
         QVERIFY(!QFile::exists(path("new.qlv")));
     }
 
-    void usageErrorsExitTwo_data() {
+    void usageErrorsExitTwo_data()
+    {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("no command") << QStringList{};
         QTest::newRow("unknown command") << QStringList{"frobnicate", "remote"};
@@ -305,7 +327,8 @@ private slots:
         QTest::newRow("ID with sign") << QStringList{"import-hex", "remote", "-3", "in"};
     }
 
-    void usageErrorsExitTwo() {
+    void usageErrorsExitTwo()
+    {
         QFETCH(QStringList, args);
         // No project exists: a usage error is found before any file is looked at.
         const Run run = qlvtool(args);
@@ -314,7 +337,8 @@ private slots:
         QCOMPARE(run.out, QString());
     }
 
-    void helpListsEveryCommand() {
+    void helpListsEveryCommand()
+    {
         const Run help = qlvtool({"--help"});
         QCOMPARE(help.exitCode, 0);
         for (const char* command : {"new", "info", "list", "compile", "import", "export-hex",

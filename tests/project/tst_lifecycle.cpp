@@ -143,10 +143,14 @@ private slots:
     {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("written");
-        QTest::newRow("plain") << "a" << "a.qlv";
-        QTest::newRow("bin") << "a.bin" << "a.bin.qlv";
-        QTest::newRow("upper case kept") << "B.QLV" << "B.QLV";
-        QTest::newRow("mdb") << "x.mdb" << "x.mdb.qlv";
+        QTest::newRow("plain") << "a"
+                               << "a.qlv";
+        QTest::newRow("bin") << "a.bin"
+                             << "a.bin.qlv";
+        QTest::newRow("upper case kept") << "B.QLV"
+                                         << "B.QLV";
+        QTest::newRow("mdb") << "x.mdb"
+                             << "x.mdb.qlv";
     }
 
     void saveAppliesTheProjectExtension()
@@ -383,9 +387,12 @@ private slots:
     {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("written");
-        QTest::newRow("plain") << "out" << "out.bin";
-        QTest::newRow("mixed case kept") << "OUT.Bin" << "OUT.Bin";
-        QTest::newRow("other extension") << "keys.txt" << "keys.txt.bin";
+        QTest::newRow("plain") << "out"
+                               << "out.bin";
+        QTest::newRow("mixed case kept") << "OUT.Bin"
+                                         << "OUT.Bin";
+        QTest::newRow("other extension") << "keys.txt"
+                                         << "keys.txt.bin";
     }
 
     void compileAppliesTheImageExtension()
@@ -450,8 +457,8 @@ private slots:
     {
         std::vector<CodeRecord> records;
         for (int n = 0; n < 512; ++n) {
-            CodeRecord record = n % 3 ? oneCodeRecord(std::uint8_t(40 + n % 20), "K")
-                                      : twoCodeRecord(52, 50, "RC");
+            CodeRecord record =
+                n % 3 ? oneCodeRecord(std::uint8_t(40 + n % 20), "K") : twoCodeRecord(52, 50, "RC");
             record[300] = std::uint8_t(n);
             record[255] = 0;
             records.push_back(record);

@@ -27,11 +27,11 @@ class TestProjectStore : public QObject {
     static QStringList columns(const QString& file, const char* table)
     {
         SqliteDb db(file);
-        SqliteStatement query = db.prepare(
-            QStringLiteral("SELECT name || ' ' || type FROM pragma_table_info('%1')")
-                .arg(QLatin1String(table))
-                .toUtf8()
-                .constData());
+        SqliteStatement query =
+            db.prepare(QStringLiteral("SELECT name || ' ' || type FROM pragma_table_info('%1')")
+                           .arg(QLatin1String(table))
+                           .toUtf8()
+                           .constData());
         QStringList result;
         while (query.step())
             result << query.text(0).value();
@@ -50,8 +50,8 @@ private slots:
                               "Manufactory VARCHAR(20)", "Module ID VARCHAR(20)", "ReCyc TINYINT",
                               "Remark VARCHAR(200)"}));
         SqliteDb db(file);
-        SqliteStatement index = db.prepare(
-            "SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = '编号'");
+        SqliteStatement index =
+            db.prepare("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = '编号'");
         QVERIFY(index.step());
         QCOMPARE(index.integer(0), 1);
         db.exec(R"(INSERT INTO ModelInfo ("Module Name") VALUES ('x'))");
@@ -220,7 +220,8 @@ private slots:
         QTest::addColumn<QString>("setupSql");
         QTest::addColumn<QByteArray>("raw");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("text file") << QString() << QByteArray("just some text\r\n") << "not a database";
+        QTest::newRow("text file")
+            << QString() << QByteArray("just some text\r\n") << "not a database";
         QTest::newRow("empty file") << QString() << QByteArray("") << "no such table";
         QTest::newRow("missing column")
             << R"(ALTER TABLE KeyInfo DROP COLUMN "Remark")" << QByteArray() << "Remark";

@@ -9,7 +9,10 @@
 
 namespace qlv::test {
 
-void writeTemplateCopy(const QString& path) { writeAll(path, readProjectTemplate().value()); }
+void writeTemplateCopy(const QString& path)
+{
+    writeAll(path, readProjectTemplate().value());
+}
 
 void execSql(const QString& path, const QString& sql)
 {
