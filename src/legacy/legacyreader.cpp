@@ -214,8 +214,8 @@ public:
         std::size_t size = 0;
         const std::unique_ptr<void, MallocFree> data(mdb_ole_read_full(m_mdb, col, &size));
         if (!data || size != declared)
-            damaged(m_path, QStringLiteral("column \"%1\" in row %2 of table \"%3\" holds %4 "
-                                           "bytes, but %5 can be read.")
+            damaged(m_path, QStringLiteral("column \"%1\" in row %2 of table \"%3\" should hold "
+                                           "%4 bytes; %5 were found.")
                                 .arg(QLatin1String(m_columns[std::size_t(column)].name))
                                 .arg(m_read)
                                 .arg(m_name)

@@ -14,22 +14,6 @@
 using namespace qlv;
 using namespace qlv::test;
 
-namespace {
-
-constexpr qsizetype PageSize = 4096;
-
-// The header bytes of every long-value page flipped: the IR Data bytes can no longer be found.
-QByteArray withLongValuePagesFlipped(QByteArray jet)
-{
-    for (qsizetype at = 0; at + PageSize <= jet.size(); at += PageSize)
-        if (jet.mid(at + 4, 4) == "LVAL")
-            for (qsizetype i = at; i < at + 16; ++i)
-                jet[i] = char(~jet[i]);
-    return jet;
-}
-
-} // namespace
-
 class TestLegacyReader : public QObject {
     Q_OBJECT
 
@@ -97,26 +81,8 @@ private slots:
     {
         QTest::addColumn<QString>("variant");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no Jet file") << "text"
-                                     << "not a project file of the Windows version";
-        QTest::newRow("Jet 3") << "jet3"
-                               << "is a Jet 3 database";
-        QTest::newRow("unknown Jet version") << "jet9"
-                                             << "unknown version";
-        QTest::newRow("cut inside a page") << "cut"
-                                           << "not a whole number of 4096-byte pages";
-        QTest::newRow("cut at a page") << "half"
-                                       << "the file is damaged";
-        QTest::newRow("header, then garbage") << "garbage"
-                                              << "the file is damaged";
-        QTest::newRow("long value pages flipped") << "flipped"
-                                                 << "\"IR Data\"";
-        QTest::newRow("no KeyInfo") << "nokeys"
-                                    << "no table \"KeyInfo\"";
-        QTest::newRow("no Carry") << "nocarry"
-                                  << "table \"KeyInfo\" has no column \"Carry\"";
-        QTest::newRow("no ReCyc") << "norecyc"
-                                  << "table \"ModelInfo\" has no column \"ReCyc\"";
+        for (const RefusedVariant& variant : RefusedVariants)
+            QTest::newRow(variant.name) << variant.name << variant.message;
     }
 
     void refusesWhatItCannotRead()
@@ -125,31 +91,9 @@ private slots:
         QFETCH(QString, message);
         QLV_REQUIRE_LEGACY_FIXTURE(fixture);
         const QByteArray jet = readAll(fixture);
-        QByteArray bytes;
-        if (variant == "text") {
-            bytes = "K-817T\r\n";
-        } else if (variant == "jet3" || variant == "jet9") {
-            bytes = jet;
-            bytes[0x14] = variant == "jet3" ? '\0' : '\x09';
-        } else if (variant == "cut") {
-            bytes = jet.left(jet.size() - 1000);
-        } else if (variant == "half") {
-            bytes = jet.left(jet.size() / PageSize / 2 * PageSize);
-        } else if (variant == "garbage") {
-            bytes = jet.left(PageSize);
-            for (int i = 0; i < 20 * PageSize; ++i)
-                bytes += char(i * 37 + i / 91);
-        } else if (variant == "flipped") {
-            bytes = withLongValuePagesFlipped(jet);
-        } else if (variant == "nokeys") {
-            bytes = withNameReplaced(jet, "KeyInfo", "KeyInfX");
-        } else if (variant == "nocarry") {
-            bytes = withNameReplaced(jet, "Carry", "Carrx");
-        } else {
-            bytes = withNameReplaced(jet, "ReCyc", "ReCyx");
-        }
+        const QByteArray bytes = refusedVariant(jet, variant);
         QVERIFY(bytes != jet);
-        const QString file = m_dir.filePath(variant + ".qlv");
+        const QString file = m_dir.filePath("variant.qlv");
         writeAll(file, bytes);
         try {
             readLegacyProject(file);

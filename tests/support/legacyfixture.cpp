@@ -68,6 +68,11 @@ void verifyLegacyFixtureRows(const std::vector<KeyRow>& rows)
     }
 }
 
+namespace {
+
+constexpr qsizetype PageSize = 4096;
+
+// A table or column name (stored as UTF-16) renamed, so that it goes missing.
 QByteArray withNameReplaced(QByteArray jet, const QString& from, const QString& to)
 {
     const auto utf16 = [](const QString& text) {
@@ -76,6 +81,48 @@ QByteArray withNameReplaced(QByteArray jet, const QString& from, const QString& 
     const qsizetype at = jet.indexOf(utf16(from));
     if (at >= 0)
         jet.replace(at, from.size() * 2, utf16(to));
+    return jet;
+}
+
+// The header bytes of every long-value page flipped: the IR Data bytes can no longer be found.
+QByteArray withLongValuePagesFlipped(QByteArray jet)
+{
+    for (qsizetype at = 0; at + PageSize <= jet.size(); at += PageSize)
+        if (jet.mid(at + 4, 4) == "LVAL")
+            for (qsizetype i = at; i < at + 16; ++i)
+                jet[i] = char(~jet[i]);
+    return jet;
+}
+
+} // namespace
+
+QByteArray refusedVariant(const QByteArray& jet, const QString& name)
+{
+    if (name == "no Jet file")
+        return "K-817T\r\n";
+    if (name == "Jet 3" || name == "unknown Jet version") {
+        QByteArray bytes = jet;
+        bytes[0x14] = name == "Jet 3" ? '\0' : '\x09';
+        return bytes;
+    }
+    if (name == "cut inside a page")
+        return jet.left(jet.size() - 1000);
+    if (name == "cut at a page")
+        return jet.left(jet.size() / PageSize / 2 * PageSize);
+    if (name == "header, then garbage") {
+        QByteArray bytes = jet.left(PageSize);
+        for (int i = 0; i < 20 * PageSize; ++i)
+            bytes += char(i * 37 + i / 91);
+        return bytes;
+    }
+    if (name == "long value pages flipped")
+        return withLongValuePagesFlipped(jet);
+    if (name == "no KeyInfo")
+        return withNameReplaced(jet, "KeyInfo", "KeyInfX");
+    if (name == "no Carry")
+        return withNameReplaced(jet, "Carry", "Carrx");
+    if (name == "no ReCyc")
+        return withNameReplaced(jet, "ReCyc", "ReCyx");
     return jet;
 }
 

@@ -24,7 +24,23 @@ QString legacyFixturePath();
 // ID order. Check QTest::currentTestFailed() after it.
 void verifyLegacyFixtureRows(const std::vector<KeyRow>& rows);
 
-// The file with a table or column name (stored as UTF-16) renamed, so that it goes missing.
-QByteArray withNameReplaced(QByteArray jet, const QString& from, const QString& to);
+// Variants of the fixture's bytes that must be refused, and a part of the message each gets.
+struct RefusedVariant {
+    const char* name;
+    const char* message;
+};
+inline constexpr RefusedVariant RefusedVariants[] = {
+    {"no Jet file", "not a project file of the Windows version"},
+    {"Jet 3", "is a Jet 3 database"},
+    {"unknown Jet version", "unknown version"},
+    {"cut inside a page", "not a whole number of 4096-byte pages"},
+    {"cut at a page", "the file is damaged"},
+    {"header, then garbage", "the file is damaged"},
+    {"long value pages flipped", "the file is damaged"},
+    {"no KeyInfo", "no table \"KeyInfo\""},
+    {"no Carry", "table \"KeyInfo\" has no column \"Carry\""},
+    {"no ReCyc", "table \"ModelInfo\" has no column \"ReCyc\""},
+};
+QByteArray refusedVariant(const QByteArray& jet, const QString& name);
 
 } // namespace qlv::test
