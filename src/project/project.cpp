@@ -202,6 +202,11 @@ bool Project::openLegacyFile(const QString& path)
         }
     }
     if (!error.isEmpty()) {
+        // A converter stopped while writing leaves its own unfinished file beside ours.
+        QDir dir(folder);
+        const QString unfinished = "." + QFileInfo(convertedPath).fileName() + ".*";
+        for (const QString& name : dir.entryList({unfinished}, QDir::Files | QDir::Hidden))
+            dir.remove(name);
         m_prompter.notice(error);
         return false;
     }

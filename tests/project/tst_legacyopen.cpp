@@ -27,8 +27,9 @@ QByteArray script(const QString& behaviour)
 {
     if (behaviour == "crashes")
         return "#!/bin/sh\nkill -SEGV $$\n";
+    // Stopped in the middle of writing, as a converter may be.
     if (behaviour == "hangs")
-        return "#!/bin/sh\nexec sleep 30\n";
+        return "#!/bin/sh\ntouch \"$(dirname \"$5\")/.$(basename \"$5\").part\"\nexec sleep 30\n";
     if (behaviour == "fails without a word")
         return "#!/bin/sh\nexit 3\n";
     return "#!/bin/sh\nexit 0\n"; // claims success, writes nothing
@@ -69,7 +70,7 @@ class TestLegacyOpen : public QObject {
 
     QStringList leftovers() const
     {
-        return QDir(m_dir->path()).entryList({".legacy-*"}, QDir::Hidden | QDir::Files);
+        return QDir(m_dir->path()).entryList({"*.legacy-*"}, QDir::Hidden | QDir::Files);
     }
 
     // A refused file: one notice naming it, and the fresh project with its pending change, in
