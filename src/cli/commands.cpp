@@ -8,7 +8,7 @@ namespace qlv::cli {
 
 namespace {
 
-const std::array<CommandSpec, 10> Commands{{
+const std::array<CommandSpec, 11> Commands{{
     {"new", "PROJECT", true, "create a project file with the template's empty content",
      "Writes a fresh project: 512 empty key slots and an empty model description.", runNew},
     {"info", "PROJECT", false, "show the model description",
@@ -25,6 +25,11 @@ const std::array<CommandSpec, 10> Commands{{
      "Fills a new project from the slots of the image IMAGE (262144 bytes) and saves it\n"
      "as PROJECT. Each slot's function name is taken from its record.",
      runImport},
+    {"convert", "LEGACY PROJECT", true, "make a project from a Windows version's project file",
+     "Reads the Jet 4 database LEGACY, a project file of the program's Windows version, and\n"
+     "writes its key slots and model rows, exactly as stored, as the project PROJECT.\n"
+     "info, list, compile, export-hex and decode read such a file directly.",
+     runConvert},
     {"export-hex", "PROJECT ID FILE", true, "write a slot's record as hex text",
      "Writes the 512 bytes of slot ID as hex text to FILE: 16 lines of 32 bytes.\n"
      "FILE gets \".txt\" when it lacks it.",

@@ -11,6 +11,7 @@ void runInfo(const Invocation& invocation);
 void runList(const Invocation& invocation);
 void runCompile(const Invocation& invocation);
 void runImport(const Invocation& invocation);
+void runConvert(const Invocation& invocation);
 
 // slotcommands.cpp: one key slot.
 void runExportHex(const Invocation& invocation);

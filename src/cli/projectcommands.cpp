@@ -4,6 +4,9 @@
 #include "handlers.h"
 #include "session.h"
 
+#include <legacy/legacyproject.h>
+#include <project/filenames.h>
+
 namespace qlv::cli {
 
 namespace {
@@ -72,6 +75,16 @@ void runImport(const Invocation& invocation)
     // is still read as an image.
     session.require(session.project().ImportEepromImage(image));
     session.require(session.project().saveTo(invocation.args.at(1)));
+}
+
+void runConvert(const Invocation& invocation)
+{
+    // No session: the window runs this for every Windows version's file it opens, so it
+    // starts nothing it does not need.
+    const QString legacy = inputFile(invocation.args.at(0), QStringLiteral(".qlv"));
+    const QString target = withProjectExtension(invocation.args.at(1));
+    confirmReplace(invocation.prompter, target);
+    writeLegacyProject(readLegacyProject(legacy), target);
 }
 
 } // namespace qlv::cli

@@ -3,7 +3,9 @@
 #include "arguments.h"
 #include "errors.h"
 
+#include <legacy/legacyproject.h>
 #include <project/filenames.h>
+#include <project/jetheader.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,6 +23,13 @@ std::unique_ptr<WorkingCopy> workingCopyIn(const QTemporaryDir& folder)
 }
 
 } // namespace
+
+void confirmReplace(CliPrompter& prompter, const QString& path)
+{
+    if (QFileInfo::exists(path) && prompter.askYesNo(QLatin1String(MainCaption),
+                                                     QLatin1String(ReplaceQuestion)) != Answer::Yes)
+        throw Failure{prompter.refusal()};
+}
 
 Session::Session(CliPrompter& prompter)
     : m_prompter(prompter)
@@ -40,11 +49,29 @@ void Session::require(bool completed) const
 
 void Session::open(const QString& name)
 {
-    require(m_project.LoadProject(inputFile(name, QStringLiteral(".qlv"))));
+    const QString file = inputFile(name, QStringLiteral(".qlv"));
+    if (readJetHeader(file) == JetHeader::None) {
+        require(m_project.LoadProject(file));
+        return;
+    }
+    // Read in this process: a crash here ends only this command.
+    const QString converted = m_folder.filePath(QStringLiteral("legacy.qlv"));
+    writeLegacyProject(readLegacyProject(file), converted);
+    require(m_project.LoadProject(converted));
+    m_legacyFile = QFileInfo(file).absoluteFilePath();
+}
+
+QString Session::shownFile() const
+{
+    return m_legacyFile.isEmpty() ? m_project.currentFile() : m_legacyFile;
 }
 
 void Session::saveInPlace()
 {
+    if (!m_legacyFile.isEmpty())
+        throw Failure{QStringLiteral("%1 is a project file of the Windows version, which is only "
+                                     "read; make a project of it first with \"qlvtool convert\".")
+                          .arg(QDir::toNativeSeparators(m_legacyFile))};
     const QString& file = m_project.currentFile();
     if (hasExtension(file, QStringLiteral(".qlv"))) {
         require(m_project.saveTo(file));
@@ -53,13 +80,6 @@ void Session::saveInPlace()
     // saveTo would add ".qlv" and write a second file; the user asked for this one.
     keys().applyUpdates();
     m_project.setModified(false);
-}
-
-void Session::confirmReplace(const QString& path) const
-{
-    if (QFileInfo::exists(path))
-        require(m_prompter.askYesNo(QLatin1String(MainCaption), QLatin1String(ReplaceQuestion)) ==
-                Answer::Yes);
 }
 
 int Session::indexOf(int id) const
@@ -72,7 +92,7 @@ int Session::indexOf(int id) const
         if (table.row(i).id == id)
             return i;
     throw Failure{QStringLiteral("%1 has no key slot with ID %2.")
-                      .arg(QDir::toNativeSeparators(m_project.currentFile()))
+                      .arg(QDir::toNativeSeparators(shownFile()))
                       .arg(id)};
 }
 

@@ -13,6 +13,9 @@
 
 namespace qlv::cli {
 
+// Asks before an existing file is written over, as the core does for its own files.
+void confirmReplace(CliPrompter& prompter, const QString& path);
+
 class Session {
 public:
     explicit Session(CliPrompter& prompter);
@@ -25,13 +28,13 @@ public:
     // when the core has shown its own message.
     void require(bool completed) const;
 
-    // LoadProject on the named file, found as inputFile() finds it.
+    // LoadProject on the named file, found as inputFile() finds it. A project file of the
+    // Windows version is read into a converted copy in the session's folder.
     void open(const QString& name);
-    // Writes the pending rows into the open file.
+    // Writes the pending rows into the open file; refused for a Windows version's file.
     void saveInPlace();
 
-    // Asks before an existing file is written over, as the core does for its own files.
-    void confirmReplace(const QString& path) const;
+    void confirmReplace(const QString& path) const { cli::confirmReplace(m_prompter, path); }
 
     const KeyRow& row(int id) const;
     // Makes row id current and posts values into it: the derived-field update runs.
@@ -39,11 +42,14 @@ public:
 
 private:
     int indexOf(int id) const;
+    // The file the user named: the Windows version's file rather than its converted copy.
+    QString shownFile() const;
 
     CliPrompter& m_prompter;
     QTemporaryDir m_folder;
     std::unique_ptr<WorkingCopy> m_workingCopy;
     Project m_project;
+    QString m_legacyFile;
 };
 
 } // namespace qlv::cli

@@ -3,15 +3,23 @@
 #include "codepage.h"
 #include "derivedfields.h"
 #include "filenames.h"
+#include "jetheader.h"
 #include "projectfile.h"
 #include "projecttemplate.h"
 #include "wholefile.h"
 
 #include <irdata/eepromimage.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace qlv {
 
@@ -54,18 +62,37 @@ void Project::ADOQuery1AfterPost()
     m_keys.post(withDerivedFields(m_keys.current()));
 }
 
+void Project::setLegacyConverter(const QString& qlvtoolPath, int timeoutMs)
+{
+    m_converterPath = qlvtoolPath;
+    m_converterTimeoutMs = timeoutMs;
+}
+
+QString Project::legacyConverterPath() const
+{
+    if (!m_converterPath.isEmpty())
+        return m_converterPath;
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("qlvtool"));
+}
+
 bool Project::LoadProject(const QString& path)
+{
+    return loadFile(path, path);
+}
+
+bool Project::loadFile(const QString& dataPath, const QString& shownPath)
 {
     // The file is read whole before anything changes, so a file that is not a project leaves
     // the open one as it was, pending changes included.
     ProjectFileContent content;
     try {
-        content = readProjectFile(path);
+        content = readProjectFile(dataPath);
     } catch (const StoreError& error) {
         m_prompter.notice(error.text());
         return false;
     }
-    m_currentFile = absolute(path);
+    m_currentFile = absolute(shownPath);
+    m_dataFile = absolute(dataPath);
     {
         ScrollHandlerDetached detached(m_keys);
         m_keys.close();
@@ -137,9 +164,96 @@ bool Project::OpenExecute()
 
 bool Project::openFile(const QString& path)
 {
+    // The header wins over the name: a Jet database is never an EEPROM image.
+    if (readJetHeader(path) != JetHeader::None)
+        return openLegacyFile(path);
     if (hasExtension(path, QStringLiteral(".bin")))
         return ImportEepromImage(path);
     return LoadProject(path);
+}
+
+bool Project::openLegacyFile(const QString& path)
+{
+    const QString legacy = absolute(path);
+    const QString problem = jetHeaderProblem(legacy, readJetHeader(legacy));
+    if (!problem.isEmpty()) {
+        m_prompter.notice(problem);
+        return false;
+    }
+    // Converted beside the working copy, the project takes its place only once it reads back
+    // whole, so a refused file leaves the open project as it was, pending changes included.
+    const QString folder = QFileInfo(m_workingCopy).absolutePath();
+    QTemporaryFile converted(folder + QStringLiteral("/.legacy-XXXXXX.qlv"));
+    if (!converted.open()) {
+        m_prompter.notice(
+            QStringLiteral("Cannot write %1: %2").arg(native(folder), converted.errorString()));
+        return false;
+    }
+    const QString convertedPath = converted.fileName();
+    converted.close();
+
+    QString error = runLegacyConverter(legacy, convertedPath);
+    if (error.isEmpty()) {
+        try {
+            readProjectFile(convertedPath);
+        } catch (const StoreError& readError) {
+            error = QStringLiteral("%1 cannot be read: its converted project is unreadable (%2).")
+                        .arg(native(legacy), readError.text());
+        }
+    }
+    if (!error.isEmpty()) {
+        // A converter stopped while writing leaves its own unfinished file beside ours.
+        QDir dir(folder);
+        const QString unfinished = "." + QFileInfo(convertedPath).fileName() + ".*";
+        for (const QString& name : dir.entryList({unfinished}, QDir::Files | QDir::Hidden))
+            dir.remove(name);
+        m_prompter.notice(error);
+        return false;
+    }
+    if (std::rename(QFile::encodeName(convertedPath).constData(),
+                    QFile::encodeName(m_workingCopy).constData()) != 0) {
+        m_prompter.notice(
+            QStringLiteral("Cannot write %1: %2")
+                .arg(native(m_workingCopy), QString::fromLocal8Bit(std::strerror(errno))));
+        return false;
+    }
+    converted.setAutoRemove(false);
+    return loadFile(m_workingCopy, legacy);
+}
+
+QString Project::runLegacyConverter(const QString& legacyPath, const QString& convertedPath) const
+{
+    const QString name = native(legacyPath);
+    const QString program = legacyConverterPath();
+    QProcess child;
+    child.setStandardOutputFile(QProcess::nullDevice());
+    child.start(program, {QStringLiteral("convert"), QStringLiteral("--force"),
+                          QStringLiteral("--"), legacyPath, convertedPath});
+    if (!child.waitForStarted(m_converterTimeoutMs))
+        return QStringLiteral("%1 cannot be read: the converter %2 does not start (%3).")
+            .arg(name, native(program), child.errorString());
+    if (!child.waitForFinished(m_converterTimeoutMs)) {
+        child.kill();
+        child.waitForFinished();
+        return QStringLiteral("%1 cannot be read: reading it took longer than %2 seconds and was "
+                              "stopped; the file is probably damaged.")
+            .arg(name, QString::number(m_converterTimeoutMs / 1000.0));
+    }
+    if (child.exitStatus() == QProcess::CrashExit)
+        return QStringLiteral("%1 cannot be read: the Jet reader crashed on it; the file is "
+                              "probably damaged.")
+            .arg(name);
+    if (child.exitCode() == 0)
+        return {};
+    // The converter's own message comes last, after whatever libmdb printed on its way.
+    const QStringList lines =
+        QString::fromUtf8(child.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+    const QString last = lines.isEmpty() ? QString() : lines.last().trimmed();
+    if (last.isEmpty())
+        return QStringLiteral("%1 cannot be read: the converter ended with status %2.")
+            .arg(name)
+            .arg(child.exitCode());
+    return last.contains(name) ? last : QStringLiteral("%1 cannot be read: %2").arg(name, last);
 }
 
 bool Project::ImportEepromImage(const QString& path)
@@ -192,8 +306,10 @@ bool Project::ImportEepromImage(const QString& path)
 
 bool Project::SaveExecute()
 {
+    // A Windows version's file is never written in place; its name is offered for the new one.
+    const QString proposed = openedFromLegacyFile() ? m_currentFile : QString();
     const std::optional<QString> chosen =
-        m_prompter.chooseSaveFile({QString::fromLatin1(ProjectFilter), {}});
+        m_prompter.chooseSaveFile({QString::fromLatin1(ProjectFilter), proposed});
     if (!chosen)
         return false;
     return saveTo(*chosen);
@@ -202,7 +318,7 @@ bool Project::SaveExecute()
 bool Project::saveTo(const QString& chosenName)
 {
     const QString name = absolute(withProjectExtension(chosenName));
-    if (name == m_currentFile) {
+    if (name == m_currentFile && !openedFromLegacyFile()) {
         try {
             m_keys.applyUpdates();
         } catch (const StoreError& error) {

@@ -22,12 +22,25 @@ public:
     KeyTable& keys() { return m_keys; }
     const KeyTable& keys() const { return m_keys; }
 
+    // The file the project was opened from, as the status bar shows it. For a project file of
+    // the Windows version (a Jet database) that is the Jet file, while the key table is on a
+    // converted copy in the working copy (dataFile()); Save then never writes in place.
     const QString& currentFile() const { return m_currentFile; }
+    // The file the key table is open on.
+    const QString& dataFile() const { return m_dataFile; }
+    bool openedFromLegacyFile() const { return m_dataFile != m_currentFile; }
     bool modified() const { return m_modified; }
     void setModified(bool modified);
     bool projectLoaded() const { return m_projectLoaded; }
     const ModelFields& modelFields() const { return m_modelFields; }
     const QString& workingCopyPath() const { return m_workingCopy; }
+
+    // The Windows version's files are converted by "qlvtool convert" in a child process, so
+    // that a file that crashes the Jet reader cannot take the program down. By default the
+    // qlvtool beside the application binary; a run over timeoutMs is stopped and refused.
+    void setLegacyConverter(const QString& qlvtoolPath, int timeoutMs = DefaultConverterTimeoutMs);
+    QString legacyConverterPath() const;
+    static constexpr int DefaultConverterTimeoutMs = 10000;
 
     // Each returns true when it completed; a failure has been shown through the Prompter.
     bool LoadProject(const QString& path);
@@ -37,7 +50,10 @@ public:
     bool SaveAsExecute(); // Compile
 
     // The steps after the file dialogs, for callers that already know the name.
+    // By the file's header: a Jet database is read as a Windows version's project file,
+    // whatever its name; otherwise ".bin" is an EEPROM image and anything else a project.
     bool openFile(const QString& path);
+    bool openLegacyFile(const QString& path);
     bool ImportEepromImage(const QString& path);
     bool saveTo(const QString& chosenName);
     bool compileTo(const QString& chosenName);
@@ -58,6 +74,9 @@ signals:
     void progressFinished();
 
 private:
+    bool loadFile(const QString& dataPath, const QString& shownPath);
+    // The converter's complaint, or empty when it wrote convertedPath.
+    QString runLegacyConverter(const QString& legacyPath, const QString& convertedPath) const;
     bool askReplace(const QString& path);
     void writeNewProjectFile(const QString& path, const QByteArray& templateBytes);
 
@@ -65,6 +84,9 @@ private:
     QString m_workingCopy;
     KeyTable m_keys;
     QString m_currentFile;
+    QString m_dataFile;
+    QString m_converterPath;
+    int m_converterTimeoutMs = DefaultConverterTimeoutMs;
     bool m_modified = false;
     bool m_projectLoaded = false;
     ModelFields m_modelFields;

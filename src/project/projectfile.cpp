@@ -96,6 +96,16 @@ void updateKeyRows(SqliteDb& db, const std::vector<StoredKeyRow>& rows)
     transaction.commit();
 }
 
+void appendKeyRows(SqliteDb& db, const std::vector<KeyRow>& rows)
+{
+    SqliteStatement insert = db.prepare(InsertKeyRow);
+    for (const KeyRow& row : rows) {
+        bindKeyRow(insert, row);
+        insert.step();
+        insert.reset();
+    }
+}
+
 void fillTemplateCopy(SqliteDb& db, const ModelFields& model, const std::vector<KeyRow>& rows,
                       const std::function<void(int)>& progress)
 {

@@ -29,6 +29,9 @@ ProjectFileContent readProjectFile(const QString& path);
 // Writes the given rows over the stored ones, all in one transaction.
 void updateKeyRows(SqliteDb& db, const std::vector<StoredKeyRow>& rows);
 
+// Appends rows after the stored ones, in the given order; the caller holds the transaction.
+void appendKeyRows(SqliteDb& db, const std::vector<KeyRow>& rows);
+
 // Fills a fresh template copy: appends one ModelInfo row and writes rows[i] over the i-th
 // stored KeyInfo row (by position, ID included), reporting each row to progress.
 void fillTemplateCopy(SqliteDb& db, const ModelFields& model, const std::vector<KeyRow>& rows,

@@ -1,5 +1,7 @@
 // qlvtool run as a user runs it: the built binary, real files in a fresh folder, exit status
 // and the UTF-8 text it prints.
+#include <support/legacyfixture.h>
+#include <support/projectfiles.h>
 #include <support/records.h>
 
 #include <irdata/irhextext.h>
@@ -290,6 +292,43 @@ private slots:
         QCOMPARE(empty.out, QString());
     }
 
+    void windowsVersionFilesAreReadAndConverted()
+    {
+        QLV_REQUIRE_LEGACY_FIXTURE(fixture);
+        const QByteArray jet = test::readAll(fixture);
+        writeFile("old.qlv", jet);
+        const QStringList direct = listLines("old");
+        QCOMPARE(direct.size(), 512);
+        QCOMPARE(direct.value(3), QStringLiteral("4\tVOL-\tRC5/RC6\t36156\t"));
+        QCOMPARE(direct.value(300), QStringLiteral("301\tSHORT\t\t\t300 bytes"));
+        QCOMPARE(qlvtool({"info", "old"}).out,
+                 QStringLiteral("Module Name: \nType: \nManufactory: \nModule ID: \nReCyc: 0\n"
+                                "Remark: \n"));
+
+        QVERIFY(succeeds({"convert", "old", "new"}));
+        QCOMPARE(listLines("new.qlv"), direct);
+        QVERIFY(succeeds({"compile", "old", "old.bin"}));
+        QVERIFY(succeeds({"compile", "new", "new.bin"}));
+        QCOMPARE(readFile("new.bin"), readFile("old.bin"));
+
+        const Run again = qlvtool({"convert", "old", "new"});
+        QCOMPARE(again.exitCode, 1);
+        QVERIFY2(again.err.contains("File already exist."), qPrintable(again.err));
+        QVERIFY(succeeds({"convert", "--force", "old", "new"}));
+
+        // Only read: an edit would be lost in the converted copy.
+        const Run edit = qlvtool({"set-remark", "old", "1", "lost"});
+        QCOMPARE(edit.exitCode, 1);
+        QVERIFY2(edit.err.contains("qlvtool convert"), qPrintable(edit.err));
+        QCOMPARE(readFile("old.qlv"), jet);
+
+        const Run notJet = qlvtool({"convert", "new", "other"});
+        QCOMPARE(notJet.exitCode, 1);
+        QVERIFY2(notJet.err.contains("not a project file of the Windows version"),
+                 qPrintable(notJet.err));
+        QVERIFY(!QFile::exists(path("other.qlv")));
+    }
+
     void failuresExitOneWithAMessage_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -341,8 +380,9 @@ private slots:
     {
         const Run help = qlvtool({"--help"});
         QCOMPARE(help.exitCode, 0);
-        for (const char* command : {"new", "info", "list", "compile", "import", "export-hex",
-                                    "import-hex", "set-name", "set-remark", "decode"}) {
+        for (const char* command :
+             {"new", "info", "list", "compile", "import", "convert", "export-hex", "import-hex",
+              "set-name", "set-remark", "decode"}) {
             QVERIFY2(help.out.contains(QStringLiteral("\n  %1 ").arg(command)), command);
             const Run own = qlvtool({command, "--help"});
             QCOMPARE(own.exitCode, 0);

@@ -16,7 +16,8 @@ namespace qlv::test {
 struct PrompterCall {
     enum Kind { YesNo, YesNoCancel, Notice, OpenFile, SaveFile } kind;
     QString title;
-    QString text; // the question or notice; the filter for the file dialogs
+    QString text;         // the question or notice; the filter for the file dialogs
+    QString proposedName; // the file dialogs' proposed name
 };
 
 class ScriptedPrompter : public Prompter {
