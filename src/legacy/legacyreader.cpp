@@ -146,8 +146,8 @@ public:
                     QStringLiteral("the definition of table \"%1\" cannot be read.").arg(m_name));
 
         const guint count = m_table->num_cols;
-        for (const ColumnSpec& spec : columns)
-            m_index.push_back(findColumn(spec));
+        for (const ColumnSpec& wanted : columns)
+            m_index.push_back(findColumn(wanted));
 
         // libmdb writes into every column's buffer, bound or not, so each gets a full one.
         const std::size_t bindSize = mdb->bind_size;
@@ -225,20 +225,20 @@ public:
     }
 
 private:
-    int findColumn(const ColumnSpec& spec) const
+    int findColumn(const ColumnSpec& wanted) const
     {
         for (guint i = 0; i < m_table->num_cols; ++i) {
             auto* col = static_cast<MdbColumn*>(g_ptr_array_index(m_table->columns, i));
-            if (QString::fromUtf8(col->name).compare(QLatin1String(spec.name),
+            if (QString::fromUtf8(col->name).compare(QLatin1String(wanted.name),
                                                      Qt::CaseInsensitive) != 0)
                 continue;
-            if (!hasKind(col->col_type, spec.kind))
+            if (!hasKind(col->col_type, wanted.kind))
                 fail(m_path, QStringLiteral("column \"%1\" of table \"%2\" does not hold %3.")
-                                 .arg(QLatin1String(spec.name), m_name, kindName(spec.kind)));
+                                 .arg(QLatin1String(wanted.name), m_name, kindName(wanted.kind)));
             return int(i);
         }
         fail(m_path, QStringLiteral("table \"%1\" has no column \"%2\".")
-                         .arg(m_name, QLatin1String(spec.name)));
+                         .arg(m_name, QLatin1String(wanted.name)));
     }
 
     // Null and empty text both bind with length 0; only the row's null mask tells them apart.
