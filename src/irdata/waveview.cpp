@@ -174,10 +174,16 @@ void WaveView::drawStrip(int strip, const CodeRecord& record, int scrollBoxWidth
         width = PictureWidth;
     stripWidth[std::size_t(strip)] = std::uint32_t(width);
 
+    if (m_rulerScale != usPerPixel) {
+        m_rulerLabels.clear();
+        for (int p = TickSpacing; p < PictureWidth; p += TickSpacing)
+            m_rulerLabels.push_back(rulerLabel(p));
+        m_rulerScale = usPerPixel;
+    }
     m_canvas.line(0, top + RulerY, PictureWidth, top + RulerY, Yellow, RulerPenWidth);
-    for (int p = TickSpacing; p < PictureWidth; p += TickSpacing) {
+    for (int p = TickSpacing, i = 0; p < PictureWidth; p += TickSpacing, ++i) {
         m_canvas.line(p, top + RulerY, p, top + TickTopY, Yellow, RulerPenWidth);
-        drawText(p - 5, top + RulerLabelY, rulerLabel(p));
+        drawText(p - 5, top + RulerLabelY, m_rulerLabels[std::size_t(i)]);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qlv {
 
@@ -104,6 +105,9 @@ private:
 
     WaveCanvas& m_canvas;
     NumberText m_numberText;
+    // The labels of the scale last drawn; the ruler is the same at every redraw of a scale.
+    std::vector<std::string> m_rulerLabels;
+    std::int32_t m_rulerScale = 0;
 };
 
 } // namespace qlv
