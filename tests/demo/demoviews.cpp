@@ -1,8 +1,10 @@
 // A stand-in for the main window's lower part: the waveform strip and its controls at their
 // places, over a fresh project whose first rows hold NEC and RC5 codes. Up and Down move the
-// current row as the grid would.
+// current row as the grid would; Return opens the IR data dialog on it. --irdata opens the
+// dialog at once, with a few bytes changed and a selection, as a user would leave it.
 #include <app/waveform/wavecontrols.h>
 #include <app/waveform/waveformview.h>
+#include <keytable/irdata/fm_irdata.h>
 #include <project/derivedfields.h>
 #include <project/project.h>
 #include <support/learnedcodes.h>
@@ -13,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolButton>
 
 using namespace qlv;
@@ -22,8 +25,9 @@ namespace {
 
 class DemoWindow : public QWidget {
 public:
-    DemoWindow(Project& project)
+    DemoWindow(Project& project, Prompter& prompter)
         : m_project(project)
+        , m_prompter(prompter)
     {
         setWindowTitle(QStringLiteral("K-817T"));
         resize(758, 620);
@@ -57,7 +61,10 @@ protected:
             keys.setRecNo(keys.recNo() + 1);
         else if (event->key() == Qt::Key_Up)
             keys.setRecNo(keys.recNo() - 1);
-        else
+        else if (event->key() == Qt::Key_Return) {
+            runIrDataEdit(m_project, m_prompter, this);
+            m_view->RedrawWave(false);
+        } else
             QWidget::keyPressEvent(event);
     }
 
@@ -71,6 +78,7 @@ private:
     }
 
     Project& m_project;
+    Prompter& m_prompter;
     WaveformView* m_view = nullptr;
     QLabel* m_row = nullptr;
 };
@@ -99,7 +107,7 @@ int main(int argc, char** argv)
     putRecord(project, 3, learnedRecord(necSignal(0x00, 0x1A), "Vol+"));
     project.keys().setRecNo(1);
 
-    DemoWindow window(project);
+    DemoWindow window(project, prompter);
     if (args.contains("--rolling"))
         window.view()->rollingItem()->trigger();
     if (args.contains("--show-time"))
@@ -110,5 +118,17 @@ int main(int argc, char** argv)
     if (row > 0 && row + 1 < args.size())
         project.keys().setRecNo(args[row + 1].toInt());
     window.show();
+    if (args.contains("--irdata")) {
+        auto* dialog = new TfmIRData(prompter, &window);
+        dialog->setProject(project);
+        dialog->loadCurrentRow();
+        HexEditor* editor = dialog->editor();
+        editor->setPane(HexEditor::Pane::Characters);
+        editor->moveCaret(240);
+        QTest::keyClicks(editor, "Power2");
+        editor->setPane(HexEditor::Pane::Hex);
+        editor->select(11, 8);
+        dialog->show();
+    }
     return app.exec();
 }

@@ -74,6 +74,16 @@ private slots:
         QCOMPARE(model().size(), 512);
     }
 
+    void typingOverASelectionStartsAtItsFirstByte()
+    {
+        m_editor->loadData(counting(512));
+        m_editor->select(20, 5);
+        QTest::keyClicks(m_editor.get(), "ff");
+        QCOMPARE(model().data().mid(19, 3), QByteArray("\x13\xFF\x15"));
+        QVERIFY(!m_editor->hasSelection());
+        QCOMPARE(m_editor->caretPosition(), 21);
+    }
+
     void typingAtTheLastByteStaysThere()
     {
         m_editor->moveCaret(511);

@@ -116,13 +116,13 @@ int HexEditor::offsetDigits() const
     for (qsizetype last = std::max<qsizetype>(m_model.size() - 1, 0) / BytesPerRow * BytesPerRow;
          last >= 16; last /= 16)
         ++digits;
-    return std::max(digits, 3);
+    return digits;
 }
 
 // Columns: offset "0x..." | hex pane, three characters a byte | character pane.
 int HexEditor::hexLeft() const
 {
-    return (offsetDigits() + 3) * m_charWidth;
+    return (offsetDigits() + 4) * m_charWidth;
 }
 
 int HexEditor::charLeft() const
@@ -312,6 +312,12 @@ void HexEditor::paste()
     setCaretState(at + bytes->size(), -1, false);
 }
 
+void HexEditor::startTypingAtSelection()
+{
+    if (hasSelection())
+        setCaretState(selectionStart(), -1, false);
+}
+
 void HexEditor::typeHexDigit(int digit)
 {
     const qsizetype at = m_model.size() == 0 ? 0 : m_caret;
@@ -421,6 +427,8 @@ void HexEditor::keyPressEvent(QKeyEvent* event)
     const QString text = event->text();
     if (!text.isEmpty() && !control && !(event->modifiers() & Qt::AltModifier) &&
         text.at(0).isPrint()) {
+        // Typing over a selection starts at its first byte.
+        startTypingAtSelection();
         if (m_pane == Pane::Characters) {
             typeCharacters(text);
         } else {

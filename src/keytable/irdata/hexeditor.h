@@ -81,6 +81,7 @@ private:
         bool lowNibble;
     };
     Hit hitTest(QPoint point) const;
+    void startTypingAtSelection();
     void typeHexDigit(int digit);
     void typeCharacters(const QString& text);
     void deleteBytes();
