@@ -72,6 +72,21 @@ void RedrawWaveWidget(benchmark::State& state)
 }
 BENCHMARK(RedrawWaveWidget)->Arg(0)->Arg(1)->ArgName("showTime")->Unit(benchmark::kMillisecond);
 
+// A zoom step each time: the ruler's labels are formatted anew at every redraw.
+void RedrawWaveAfterZoom(benchmark::State& state)
+{
+    WaveformView view;
+    view.resize(756, 121);
+    const CodeRecord record = longTwoCodeRecord();
+    const QByteArray bytes(reinterpret_cast<const char*>(record.data()), qsizetype(record.size()));
+    view.setCurrentIrData([&bytes] { return std::optional<QByteArray>(bytes); });
+    for (auto _ : state) {
+        view.state().usPerPixel = view.state().usPerPixel == 60 ? 30 : 60;
+        view.RedrawWave(false);
+    }
+}
+BENCHMARK(RedrawWaveAfterZoom)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv)
