@@ -1,0 +1,92 @@
+#include "wavecontrols.h"
+
+#include "waveformview.h"
+
+#include <QCheckBox>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace qlv {
+
+namespace {
+
+struct ButtonInfo {
+    const char* name;
+    const char* hint;
+    const char* picture;
+    int width;
+};
+
+ButtonInfo buttonInfo(int bitBtn)
+{
+    switch (bitBtn) {
+    case 1:
+        return {"BitBtn1", "Zoom in", ":/waveform/zoom-in.svg", 27};
+    case 2:
+        return {"BitBtn2", "Zoom out", ":/waveform/zoom-out.svg", 27};
+    case 3:
+        return {"BitBtn3", "Normal size", ":/waveform/normal-size.svg", 25};
+    default:
+        return {"BitBtn4", "Clear wave", ":/waveform/clear-wave.svg", 25};
+    }
+}
+
+// Rendered here rather than through the icon plugin, so the pictures need no plugin at run time.
+QPixmap rendered(const QString& file, int size)
+{
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QSvgRenderer renderer(file);
+    QPainter painter(&pixmap);
+    renderer.render(&painter);
+    return pixmap;
+}
+
+QToolButton* button(int bitBtn, QWidget* parent)
+{
+    const ButtonInfo info = buttonInfo(bitBtn);
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(info.name));
+    button->setToolTip(QLatin1String(info.hint));
+    button->setIcon(waveButtonIcon(bitBtn));
+    button->setIconSize(QSize(16, 16));
+    button->setFixedSize(info.width, 21);
+    return button;
+}
+
+} // namespace
+
+QIcon waveButtonIcon(int bitBtn)
+{
+    const QString file = QLatin1String(buttonInfo(bitBtn).picture);
+    QIcon icon;
+    for (int size : {16, 32})
+        icon.addPixmap(rendered(file, size));
+    return icon;
+}
+
+WaveControls createWaveControls(WaveformView& view, QWidget* parent)
+{
+    WaveControls controls;
+    controls.zoomIn = button(1, parent);
+    controls.zoomOut = button(2, parent);
+    controls.normalSize = button(3, parent);
+    controls.clearWave = button(4, parent);
+    QObject::connect(controls.zoomIn, &QToolButton::clicked, &view, &WaveformView::BitBtn1Click);
+    QObject::connect(controls.zoomOut, &QToolButton::clicked, &view, &WaveformView::BitBtn2Click);
+    QObject::connect(controls.normalSize, &QToolButton::clicked, &view,
+                     &WaveformView::BitBtn3Click);
+    QObject::connect(controls.clearWave, &QToolButton::clicked, &view, &WaveformView::BitBtn4Click);
+
+    controls.showTime = new QCheckBox(QStringLiteral("Show time"), parent);
+    controls.showTime->setObjectName(QStringLiteral("CheckBox9"));
+    // 73 pixels hold the caption in the window's own font; a wider fallback font gets room.
+    controls.showTime->resize(std::max(73, controls.showTime->sizeHint().width()), 17);
+    QObject::connect(controls.showTime, &QCheckBox::clicked, &view, &WaveformView::CheckBox9Click);
+    return controls;
+}
+
+} // namespace qlv

@@ -1,0 +1,78 @@
+// The waveform strip below the key grid: the picture Image1 in the scroll box ScrollBox1,
+// its context menu PopupMenu1 and the handlers of the view's buttons.
+#pragma once
+
+#include "qpaintercanvas.h"
+
+#include <irdata/waveview.h>
+
+#include <QByteArray>
+#include <QImage>
+#include <QScrollArea>
+
+#include <functional>
+#include <optional>
+
+class QAction;
+class QMenu;
+
+namespace qlv {
+
+class KeyTable;
+
+// A number as the user writes it (decimal separator of the locale, no grouping).
+std::string localNumberText(long double value);
+
+class WavePicture;
+
+class WaveformView : public QScrollArea {
+    Q_OBJECT
+
+public:
+    // The current row's "IR Data" (a null value as an empty array), or nothing when the
+    // table has no rows.
+    using CurrentIrData = std::function<std::optional<QByteArray>()>;
+
+    explicit WaveformView(QWidget* parent = nullptr);
+    ~WaveformView() override;
+
+    // Where RedrawWave reads the current row; keys must outlive the view.
+    void setKeyTable(const KeyTable* keys);
+    void setCurrentIrData(CurrentIrData source);
+
+    WaveView& state() { return m_view; }
+    const WaveView& state() const { return m_view; }
+    const QImage& picture() const { return m_picture; }
+    QWidget* image() const;
+    QMenu* popupMenu() const { return m_menu; }
+    QAction* rollingItem() const { return m_rolling; }
+    QAction* autoClearItem() const { return m_autoClear; }
+
+public slots:
+    void RedrawWave(bool shiftPrevious);
+    void ClearWave();
+
+    void BitBtn1Click();               // "Zoom in"
+    void BitBtn2Click();               // "Zoom out"
+    void BitBtn3Click();               // "Normal size"
+    void BitBtn4Click();               // "Clear wave"
+    void CheckBox9Click(bool checked); // "Show time"
+    void Rolling1Click();              // both items of PopupMenu1
+
+    // Back to the left end, as after a learn and a project load.
+    void scrollToStart();
+
+private:
+    void applyPictureWidth();
+
+    QImage m_picture;
+    QPainterWaveCanvas m_canvas;
+    WaveView m_view;
+    CurrentIrData m_source;
+    WavePicture* m_image = nullptr;
+    QMenu* m_menu = nullptr;
+    QAction* m_rolling = nullptr;
+    QAction* m_autoClear = nullptr;
+};
+
+} // namespace qlv
