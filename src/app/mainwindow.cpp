@@ -35,6 +35,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace qlv {
 
 namespace {
@@ -195,8 +197,13 @@ void MainWindow::createControls()
             m_toolBar->addSeparator();
             continue;
         }
+        // The caption under the icon is the action's own, "..." included.
+        action->setIconText(action->text());
         m_toolBar->addAction(action);
-        m_toolBar->widgetForAction(action)->setFixedSize(55, 51);
+        // 55 x 51, wider only where a caption would otherwise be cut.
+        QWidget* button = m_toolBar->widgetForAction(action);
+        button->setFixedHeight(51);
+        button->setMinimumWidth(55);
     }
 
     m_panel1 = new QWidget(this);
@@ -329,7 +336,10 @@ void MainWindow::createControls()
 
     m_showTime = new QCheckBox(QStringLiteral("Show time"), this);
     m_showTime->setObjectName(QStringLiteral("CheckBox9"));
-    m_anchors->add(m_showTime, {683, 456, 73, 17}, RightBottom);
+    // Where the caption needs more than 73 pixels it grows to the left, not out of the window.
+    const int showTimeWidth = std::max(73, m_showTime->sizeHint().width());
+    m_anchors->add(m_showTime, {std::max(678, 756 - showTimeWidth), 456, showTimeWidth, 17},
+                   RightBottom);
     connect(m_showTime, &QCheckBox::clicked, this, [this] { RedrawWave(false); });
 
     m_scrollBox = new QScrollArea(this);
