@@ -95,7 +95,7 @@ MainWindow::MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* p
         // New then fails on the same folder and the window opens without a project.
         m_prompter.notice(error.text());
     }
-    m_project = std::make_unique<Project>(prompter, workingCopyPath, this);
+    m_project = std::make_unique<Project>(prompter, workingCopyPath);
     m_rowOperations =
         std::make_unique<RowOperations>(*m_project, m_selection, m_copyBuffer, prompter);
 
@@ -108,6 +108,8 @@ MainWindow::MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* p
     m_fmRemark = new TfmRemark(this);
     m_fmGoTo = new TfmGoTo(this);
 
+    // The keys work on the grid from the start.
+    m_grid->setFocus();
     resize(ClientWidth, ClientHeight);
     setMinimumSize(MinimumOuterWidth - FrameWidth, MinimumOuterHeight - FrameHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -116,8 +118,9 @@ MainWindow::MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* p
 
 MainWindow::~MainWindow()
 {
-    // The grid reads the table while it goes; detach the handlers that reach into the window.
+    // The grid and the handlers read the table and the selection: they go before those do.
     m_project->keys().setAfterScroll({});
+    delete m_panel2;
 }
 
 QString MainWindow::settingsPath() const

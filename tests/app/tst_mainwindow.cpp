@@ -1,5 +1,6 @@
 // The main window on the offscreen platform: QLV.ini in and out, the enabling rules, the
 // grid's selection as the window wires it, shortcuts, the edit dialogs and closing.
+#include <app/dialogprompter.h>
 #include <app/mainwindow.h>
 #include <app/settings.h>
 #include <keytable/fm_funcedit.h>
@@ -16,6 +17,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -419,6 +421,41 @@ private slots:
         m_prompter->answer(Answer::No);
         QVERIFY(m_window->close());
         QCOMPARE(readAll(iniPath), iniLines(0, 3, 0, 255, 1));
+    }
+
+    void aboutBox()
+    {
+        open(m_dir->path());
+        QString caption;
+        QString text;
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            caption = box->windowTitle();
+            text = box->text();
+            QCOMPARE(box->buttons().size(), 1);
+            box->accept();
+        });
+        action("About")->trigger();
+        QCOMPARE(caption, QStringLiteral("Version"));
+        QCOMPARE(text, QStringLiteral("K-817T 09.10.15"));
+    }
+
+    void nameFilters_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("project") << "K-817T File|*.qlv|*.bin|*.bin"
+                                 << QStringList{"K-817T File (*.qlv)", "*.bin"};
+        QTest::newRow("image") << "*.bin|*.bin" << QStringList{"*.bin"};
+        QTest::newRow("two patterns") << "Text|*.txt;*.hex" << QStringList{"Text (*.txt *.hex)"};
+    }
+
+    void nameFilters()
+    {
+        QFETCH(QString, filter);
+        QFETCH(QStringList, expected);
+        QCOMPARE(qtNameFilters(filter), expected);
     }
 
     void unwritableSettingsStillClose()
