@@ -176,8 +176,8 @@ void KeyGrid::press(const QWidget* part, QMouseEvent* event, bool doubleClick)
     setFocus(Qt::MouseFocusReason);
     if (event->button() != Qt::LeftButton)
         return;
-    const QPoint global = part->mapTo(this, event->position().toPoint());
-    const QPoint inViewport = viewport()->mapFrom(this, global);
+    const QPoint inViewport =
+        viewport()->mapFrom(this, part->mapTo(this, event->position().toPoint()));
     const int row = rowUnder(inViewport.y(), false);
     if (row < 0)
         return;

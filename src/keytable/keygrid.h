@@ -58,6 +58,9 @@ public:
     // Position in the grid's client area (inside its frame) of a point of one of its parts.
     QPoint clientPos(const QWidget* part, QPoint pos) const;
 
+    // Typing does not jump to rows: the grid is not edited and has no incremental search.
+    void keyboardSearch(const QString&) override {}
+
 signals:
     void functionEditRequested();
     void irDataEditRequested();
@@ -74,10 +77,6 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-
-public:
-    // Typing does not jump to rows: the grid is not edited and has no incremental search.
-    void keyboardSearch(const QString&) override {}
 
 private:
     void press(const QWidget* part, QMouseEvent* event, bool doubleClick);
