@@ -1,0 +1,83 @@
+// The window's own figures: building it with its fresh project, and repainting the grid.
+// Runs on the offscreen platform; start build/bench/qlv-bench-window by hand.
+#include <app/mainwindow.h>
+#include <keytable/keygrid.h>
+#include <project/derivedfields.h>
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <string>
+
+using namespace qlv;
+
+namespace {
+
+class BenchPrompter : public Prompter {
+public:
+    Answer askYesNo(const QString&, const QString&) override { return Answer::No; }
+    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::No; }
+    void notice(const QString& text) override { qFatal("%s", qPrintable(text)); }
+    std::optional<QString> chooseOpenFile(const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> chooseSaveFile(const FileRequest&) override { return std::nullopt; }
+};
+
+// Every slot learned and named, so each visible cell has text to draw.
+void learnEveryRow(KeyTable& keys)
+{
+    for (int i = 0; i < keys.recordCount(); ++i) {
+        keys.setRecNo(i + 1);
+        CodeRecord record{};
+        record[0] = CodeMarker;
+        record[1] = 48;
+        writeName(record, "KEY " + std::to_string(i + 1));
+        KeyRow row = keys.current();
+        row.irData = bytesOf(record);
+        row.remark = QStringLiteral("remark of slot %1").arg(i + 1);
+        keys.post(row);
+    }
+    keys.setRecNo(1);
+}
+
+void BM_MainWindowWithFreshProject(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    BenchPrompter prompter;
+    for (auto _ : state) {
+        MainWindow window(prompter, dir.path());
+        window.show();
+        benchmark::DoNotOptimize(window.project().keys().recordCount());
+    }
+}
+BENCHMARK(BM_MainWindowWithFreshProject)->Unit(benchmark::kMillisecond);
+
+void BM_GridRepaint(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    BenchPrompter prompter;
+    MainWindow window(prompter, dir.path());
+    learnEveryRow(window.project().keys());
+    window.show();
+    window.selection().selectRange(2, 6);
+    QCoreApplication::processEvents();
+    QWidget* cells = window.grid().viewport();
+    for (auto _ : state)
+        cells->repaint();
+}
+BENCHMARK(BM_GridRepaint)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,794 @@
+#include "mainwindow.h"
+
+#include "controls.h"
+#include "rightpressfilter.h"
+#include "settings.h"
+
+#include <keytable/fm_funcedit.h>
+#include <keytable/fm_goto.h>
+#include <keytable/fm_remark.h>
+#include <keytable/gotorules.h>
+#include <keytable/keygrid.h>
+#include <keytable/slotedits.h>
+#include <project/storeerror.h>
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace qlv {
+
+namespace {
+
+// The smallest outer size is 575 x 596; the client area is that less a usual window frame.
+constexpr int FrameWidth = 8;
+constexpr int FrameHeight = 27;
+constexpr int MinimumOuterWidth = 575;
+constexpr int MinimumOuterHeight = 596;
+
+constexpr int ToolBarHeight = 57;
+constexpr int Panel1Height = 8;
+constexpr int StatusBarHeight = 19;
+
+const Qt::Edges TopLeft = Qt::TopEdge | Qt::LeftEdge;
+const Qt::Edges TopRight = Qt::TopEdge | Qt::RightEdge;
+const Qt::Edges RightBottom = Qt::RightEdge | Qt::BottomEdge;
+const Qt::Edges AllEdges = Qt::TopEdge | Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge;
+
+QLabel* label(const QString& text, QWidget* parent, QPoint at)
+{
+    auto* l = new QLabel(text, parent);
+    l->move(at);
+    l->adjustSize();
+    return l;
+}
+
+} // namespace
+
+QFont mainFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
+                      QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
+                      QStringLiteral("Droid Sans Fallback")});
+    font.setPixelSize(12);
+    return font;
+}
+
+MainWindow::MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* parent)
+    : QWidget(parent)
+    , m_prompter(prompter)
+    , m_dataFolder(dataFolder)
+    , m_anchors(std::make_unique<Anchors>(QSize(ClientWidth, ClientHeight)))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(MainCaption));
+    setWindowIcon(programIcon({}, QStringLiteral("qlv")));
+    setFont(mainFont());
+
+    QString workingCopyPath = QDir(dataFolder).filePath(QStringLiteral("Temp.~tmp"));
+    try {
+        m_workingCopy = std::make_unique<WorkingCopy>(dataFolder);
+        workingCopyPath = m_workingCopy->path();
+    } catch (const StoreError& error) {
+        // New then fails on the same folder and the window opens without a project.
+        m_prompter.notice(error.text());
+    }
+    m_project = std::make_unique<Project>(prompter, workingCopyPath);
+    m_rowOperations =
+        std::make_unique<RowOperations>(*m_project, m_selection, m_copyBuffer, prompter);
+
+    createActions();
+    createControls();
+    connectProject();
+    FormCreate();
+
+    m_fmFuncEdit = new TfmFuncEdit(this);
+    m_fmRemark = new TfmRemark(this);
+    m_fmGoTo = new TfmGoTo(this);
+
+    // The keys work on the grid from the start.
+    m_grid->setFocus();
+    resize(ClientWidth, ClientHeight);
+    setMinimumSize(MinimumOuterWidth - FrameWidth, MinimumOuterHeight - FrameHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - QPoint(ClientWidth / 2, ClientHeight / 2));
+}
+
+MainWindow::~MainWindow()
+{
+    // The grid and the handlers read the table and the selection: they go before those do.
+    m_project->keys().setAfterScroll({});
+    delete m_panel2;
+}
+
+QString MainWindow::settingsPath() const
+{
+    return QDir(m_dataFolder).filePath(QString::fromLatin1(SettingsFileName));
+}
+
+void MainWindow::createActions()
+{
+    auto make = [this](const char* name, const QString& caption, const QKeySequence& shortcut,
+                       const QIcon& icon, void (MainWindow::*handler)()) {
+        auto* action = new QAction(icon, caption, this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setIconVisibleInMenu(!icon.isNull());
+        connect(action, &QAction::triggered, this, handler);
+        addAction(action);
+        return action;
+    };
+    m_new = make("New", QStringLiteral("New"), QKeySequence(Qt::CTRL | Qt::Key_N),
+                 programIcon(QStringLiteral("document-new"), QStringLiteral("document-new")),
+                 &MainWindow::NewExecute);
+    m_open = make("Open", QStringLiteral("Open..."), QKeySequence(Qt::CTRL | Qt::Key_O),
+                  programIcon(QStringLiteral("document-open"), QStringLiteral("document-open")),
+                  &MainWindow::OpenExecute);
+    m_save = make("Save", QStringLiteral("Save"), QKeySequence(Qt::CTRL | Qt::Key_S),
+                  programIcon(QStringLiteral("document-save"), QStringLiteral("document-save")),
+                  &MainWindow::SaveExecute);
+    m_saveAs = make("SaveAs", QStringLiteral("Compile"), {},
+                    programIcon({}, QStringLiteral("compile")), &MainWindow::SaveAsExecute);
+    m_upload = make("Upload", QStringLiteral("Up Load"), {},
+                    programIcon({}, QStringLiteral("device-upload")), &MainWindow::UploadExecute);
+    m_download =
+        make("Download", QStringLiteral("Download"), {},
+             programIcon({}, QStringLiteral("device-download")), &MainWindow::DownloadExecute);
+    m_about = make("About", QStringLiteral("About..."), {},
+                   programIcon(QStringLiteral("help-about"), QStringLiteral("help-about")),
+                   &MainWindow::AboutExecute);
+    m_copy = make("Copy", QStringLiteral("Copy"), QKeySequence(Qt::CTRL | Qt::Key_C),
+                  programIcon(QStringLiteral("edit-copy"), QStringLiteral("edit-copy")),
+                  &MainWindow::CopyExecute);
+    m_paste = make("Paste", QStringLiteral("Paste"), QKeySequence(Qt::CTRL | Qt::Key_V),
+                   programIcon(QStringLiteral("edit-paste"), QStringLiteral("edit-paste")),
+                   &MainWindow::PasteExecute);
+    m_selectAll = make("SelectAll", QStringLiteral("Select All"),
+                       QKeySequence(Qt::CTRL | Qt::Key_A), {}, &MainWindow::SelectAllExecute);
+    m_insertFunctions = make("InsertFunctions", QStringLiteral("Insert"),
+                             QKeySequence(Qt::Key_Insert), {}, &MainWindow::InsertFunctionsExecute);
+    m_delFunctions =
+        make("DelFunctions", QStringLiteral("Delete"), {}, {}, &MainWindow::DelFunctionsExecute);
+    m_goto = make("Goto", QStringLiteral("Goto"), QKeySequence(Qt::CTRL | Qt::Key_G), {},
+                  &MainWindow::GotoExecute);
+    m_irLearn = make("IRLearn", QStringLiteral("IR Learn"), {}, {}, &MainWindow::IRLearnExecute);
+    m_editFunc = make("EditFunc", QStringLiteral("Edit..."), {}, {}, &MainWindow::EditFuncExecute);
+
+    // Del belongs to the grid menu's item, not to the action: it works while the grid has focus.
+    m_deleteIrData1 = new QAction(QStringLiteral("Delete"), this);
+    m_deleteIrData1->setObjectName(QStringLiteral("DeleteIRData1"));
+    m_deleteIrData1->setShortcut(QKeySequence(Qt::Key_Delete));
+    m_deleteIrData1->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(m_deleteIrData1, &QAction::triggered, m_delFunctions, &QAction::trigger);
+}
+
+void MainWindow::createControls()
+{
+    m_toolBar = new QToolBar(this);
+    m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+    m_toolBar->setIconSize(QSize(32, 32));
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_toolBar->setContentsMargins(0, 0, 0, 0);
+    for (QAction* action : {m_new, m_open, m_save, m_saveAs, static_cast<QAction*>(nullptr),
+                            m_upload, m_download, static_cast<QAction*>(nullptr), m_about}) {
+        if (!action) {
+            m_toolBar->addSeparator();
+            continue;
+        }
+        // The caption under the icon is the action's own, "..." included.
+        action->setIconText(action->text());
+        m_toolBar->addAction(action);
+        // 55 x 51, wider only where a caption would otherwise be cut.
+        QWidget* button = m_toolBar->widgetForAction(action);
+        button->setFixedHeight(51);
+        button->setMinimumWidth(55);
+    }
+
+    m_panel1 = new QWidget(this);
+    m_panel1->setObjectName(QStringLiteral("Panel1"));
+    m_label3 = label({}, m_panel1, {32, 16});
+    m_label3->setObjectName(QStringLiteral("Label3"));
+    QFont modelFont = font();
+    modelFont.setPixelSize(13);
+    m_label3->setFont(modelFont);
+    QPalette red = m_label3->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    m_label3->setPalette(red);
+    m_label5 = label({}, m_panel1, {288, 15});
+    m_label5->setObjectName(QStringLiteral("Label5"));
+    m_label2 = label({}, m_panel1, {32, 32});
+    m_label2->setObjectName(QStringLiteral("Label2"));
+    m_label1 = label({}, m_panel1, {288, 32});
+    m_label1->setObjectName(QStringLiteral("Label1"));
+
+    m_panel2 = new QWidget(this);
+    m_panel2->setObjectName(QStringLiteral("Panel2"));
+    m_grid = new KeyGrid(m_project->keys(), m_selection, m_panel2);
+    auto* gridLayout = new QHBoxLayout(m_panel2);
+    gridLayout->setContentsMargins(0, 0, 0, 0);
+    gridLayout->addWidget(m_grid);
+    m_anchors->add(m_panel2, {0, 72, 545, 409}, AllEdges);
+    m_grid->addAction(m_deleteIrData1);
+    connect(m_grid, &KeyGrid::functionEditRequested, this, &MainWindow::EditFuncExecute);
+    connect(m_grid, &KeyGrid::remarkEditRequested, this, &MainWindow::RemarkEdit);
+    connect(m_grid, &KeyGrid::irDataEditRequested, this, &MainWindow::IRDataEdit);
+    connect(m_grid, &KeyGrid::holdToSendRequested, this, &MainWindow::HoldToSend);
+    connect(m_grid, &KeyGrid::waveRedrawRequested, this, [this] { RedrawWave(false); });
+
+    m_popupMenu2 = new QMenu(this);
+    m_popupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
+    m_popupMenu2->addAction(m_copy);
+    m_popupMenu2->addAction(m_paste);
+    m_popupMenu2->addSeparator();
+    m_popupMenu2->addAction(m_insertFunctions);
+    m_popupMenu2->addAction(m_deleteIrData1);
+    m_rightPressFilter = new RightPressFilter([this](const QPoint& at) { openGridMenu(at); }, this);
+    m_rightPressFilter->watch(m_grid);
+    m_rightPressFilter->watch(m_grid->viewport());
+    m_rightPressFilter->watch(m_grid->verticalHeader()->viewport());
+
+    m_irPortGroup = new QGroupBox(QStringLiteral("IR Port"), this);
+    m_irPortGroup->setObjectName(QStringLiteral("GroupBox2"));
+    m_anchors->add(m_irPortGroup, {551, 72, 91, 161}, TopRight);
+
+    m_learnGroup = new QGroupBox(QStringLiteral("Learn"), this);
+    m_learnGroup->setObjectName(QStringLiteral("GroupBox1"));
+    m_anchors->add(m_learnGroup, {655, 72, 91, 161}, TopRight);
+    label(QStringLiteral("Time:"), m_learnGroup, {8, 30});
+    m_learnTime = new QComboBox(m_learnGroup);
+    m_learnTime->setObjectName(QStringLiteral("ComboBox1"));
+    m_learnTime->setEditable(true);
+    m_learnTime->setInsertPolicy(QComboBox::NoInsert);
+    m_learnTime->addItems({QStringLiteral("1s"), QStringLiteral("2s"), QStringLiteral("3s")});
+    m_learnTime->setGeometry(40, 24, 41, 20);
+    label(QStringLiteral("IR Format:"), m_learnGroup, {8, 56});
+    m_normal = new QRadioButton(QStringLiteral("Normal"), m_learnGroup);
+    m_normal->setObjectName(QStringLiteral("RadioButton1"));
+    m_normal->setGeometry(8, 72, 78, 17);
+    m_rc5 = new QRadioButton(QStringLiteral("RC5/RC6"), m_learnGroup);
+    m_rc5->setObjectName(QStringLiteral("RadioButton2"));
+    m_rc5->setGeometry(8, 88, 78, 17);
+
+    m_learnButton = new QPushButton(m_irLearn->text(), this);
+    m_learnButton->setObjectName(QStringLiteral("Button1"));
+    m_anchors->add(m_learnButton, {665, 192, 67, 25}, TopRight);
+    connect(m_learnButton, &QPushButton::clicked, m_irLearn, &QAction::trigger);
+    connect(m_irLearn, &QAction::changed, m_learnButton, [this] {
+        m_learnButton->setEnabled(m_irLearn->isEnabled());
+        m_learnButton->setText(m_irLearn->text());
+    });
+
+    m_panel3 = new BevelPanel(this);
+    m_panel3->setObjectName(QStringLiteral("Panel3"));
+    m_anchors->add(m_panel3, {550, 248, 201, 41}, TopRight);
+    label(QStringLiteral("COM:"), m_panel3, {9, 15});
+    m_comPort = new QComboBox(m_panel3);
+    m_comPort->setObjectName(QStringLiteral("ComboBox2"));
+    for (int n = 1; n <= 8; ++n)
+        m_comPort->addItem(QStringLiteral("COM%1").arg(n));
+    m_comPort->addItem(QStringLiteral("Close"));
+    m_comPort->setMaxVisibleItems(9);
+    m_comPort->setGeometry(40, 13, 65, 20);
+    label(QStringLiteral("ID:"), m_panel3, {135, 15});
+    m_deviceIdBox = new QComboBox(m_panel3);
+    m_deviceIdBox->setObjectName(QStringLiteral("ComboBox3"));
+    for (const char* id :
+         {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "A", "B", "C", "E", "F"})
+        m_deviceIdBox->addItem(QString::fromLatin1(id));
+    m_deviceIdBox->setMaxVisibleItems(16);
+    m_deviceIdBox->setGeometry(152, 13, 41, 20);
+
+    m_progress = new QProgressBar(this);
+    m_progress->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progress->setRange(0, 512);
+    m_progress->setTextVisible(false);
+    m_progress->hide();
+    m_anchors->add(m_progress, {552, 297, 201, 20}, RightBottom);
+
+    struct WaveButtonSpec {
+        const char* name;
+        int left;
+        int width;
+        const char* hint;
+        const char* theme;
+        const char* own;
+    };
+    const WaveButtonSpec waveButtons[] = {
+        {"BitBtn1", 553, 27, "Zoom in", "zoom-in", "zoom-in"},
+        {"BitBtn3", 587, 25, "Normal size", "zoom-original", "zoom-original"},
+        {"BitBtn2", 617, 27, "Zoom out", "zoom-out", "zoom-out"},
+        {"BitBtn4", 651, 25, "Clear wave", "edit-clear", "edit-clear"},
+    };
+    for (std::size_t i = 0; i < 4; ++i) {
+        const WaveButtonSpec& spec = waveButtons[i];
+        auto* button = new QToolButton(this);
+        button->setObjectName(QString::fromLatin1(spec.name));
+        button->setToolTip(QString::fromLatin1(spec.hint));
+        button->setIcon(
+            programIcon(QString::fromLatin1(spec.theme), QString::fromLatin1(spec.own)));
+        button->setIconSize(QSize(16, 16));
+        m_anchors->add(button, {spec.left, 454, spec.width, 21}, RightBottom);
+        m_waveButtons[i] = button;
+    }
+    connect(m_waveButtons[3], &QToolButton::clicked, this, &MainWindow::ClearWave);
+
+    m_showTime = new QCheckBox(QStringLiteral("Show time"), this);
+    m_showTime->setObjectName(QStringLiteral("CheckBox9"));
+    // Where the caption needs more than 73 pixels it grows to the left, not out of the window.
+    const int showTimeWidth = std::max(73, m_showTime->sizeHint().width());
+    m_anchors->add(m_showTime, {std::max(678, 756 - showTimeWidth), 456, showTimeWidth, 17},
+                   RightBottom);
+    connect(m_showTime, &QCheckBox::clicked, this, [this] { RedrawWave(false); });
+
+    m_scrollBox = new QScrollArea(this);
+    m_scrollBox->setObjectName(QStringLiteral("ScrollBox1"));
+    m_scrollBox->setWidgetResizable(false);
+    m_scrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_image = new QWidget;
+    m_image->setObjectName(QStringLiteral("Image1"));
+    m_image->setFixedSize(20480, 100);
+    m_scrollBox->setWidget(m_image);
+    // The strip ends where the status bar begins, so its scroll bar stays in sight.
+    m_anchors->add(m_scrollBox, {0, 486, 756, ClientHeight - StatusBarHeight - 486},
+                   Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
+
+    m_popupMenu1 = new QMenu(this);
+    m_popupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    auto* modes = new QActionGroup(m_popupMenu1);
+    QAction* rolling = m_popupMenu1->addAction(QStringLiteral("Rolling"));
+    rolling->setObjectName(QStringLiteral("Rolling1"));
+    QAction* autoClear = m_popupMenu1->addAction(QStringLiteral("Auto Clear"));
+    autoClear->setObjectName(QStringLiteral("Autoclean1"));
+    for (QAction* mode : {rolling, autoClear}) {
+        mode->setCheckable(true);
+        modes->addAction(mode);
+        connect(mode, &QAction::triggered, this, [this] { RedrawWave(false); });
+    }
+    autoClear->setChecked(true);
+    m_image->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_image, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { m_popupMenu1->popup(m_image->mapToGlobal(at)); });
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar->setSizeGripEnabled(true);
+    const int widths[] = {35, 100, 60, 50};
+    const char* texts[] = {" COM", "No port", "MBD File", ""};
+    for (std::size_t i = 0; i < 4; ++i) {
+        auto* panel = new QLabel(QString::fromLatin1(texts[i]), m_statusBar);
+        panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setContentsMargins(2, 0, 2, 0);
+        // The last panel takes the rest of the bar, as the path it shows needs room.
+        if (i < 3)
+            panel->setFixedWidth(widths[i]);
+        else
+            panel->setMinimumWidth(widths[i]);
+        m_statusBar->addWidget(panel, i < 3 ? 0 : 1);
+        m_statusPanels[i] = panel;
+    }
+}
+
+void MainWindow::createIrPortGroup()
+{
+    for (int i = 0; i < 8; ++i) {
+        auto* box = new QCheckBox(QStringLiteral("Port%1").arg(i), m_irPortGroup);
+        box->setObjectName(QStringLiteral("PortCheckBox%1").arg(i));
+        box->setProperty("tag", i);
+        box->setGeometry(30, 18 + 17 * i, 52, 17);
+        box->setChecked((m_irPortMask >> i) & 1);
+        connect(box, &QCheckBox::toggled, this,
+                [this, i](bool checked) { ChBoxClick(i, checked); });
+        m_portBoxes[std::size_t(i)] = box;
+
+        auto* lamp = new PortLamp(m_irPortGroup);
+        lamp->setObjectName(QStringLiteral("PortLamp%1").arg(i));
+        lamp->setGeometry(8, 21 + 17 * i, 11, 11);
+        m_portLamps[std::size_t(i)] = lamp;
+    }
+}
+
+void MainWindow::connectProject()
+{
+    Project& project = *m_project;
+    project.keys().setAfterScroll([this] { ADOQuery1AfterScroll(); });
+    connect(&project, &Project::redrawWave, this, &MainWindow::RedrawWave);
+    connect(&project, &Project::clearWave, this, &MainWindow::ClearWave);
+    connect(&project, &Project::loaded, this, &MainWindow::projectLoaded);
+    connect(&project, &Project::progressStarted, this, [this](int maximum) {
+        m_progress->setRange(0, maximum);
+        m_progress->setValue(0);
+        m_progress->show();
+        m_progress->repaint();
+    });
+    connect(&project, &Project::progressChanged, this, [this](int value) {
+        m_progress->setValue(value);
+        m_progress->repaint();
+    });
+    connect(&project, &Project::progressFinished, m_progress, &QWidget::hide);
+}
+
+void MainWindow::FormCreate()
+{
+    // The waveform picture and the serial rate belong to their own parts and are set up there.
+    applySettings();
+    createIrPortGroup();
+    guarded([this] { m_project->NewExecute(); });
+    updateActions();
+}
+
+void MainWindow::applySettings()
+{
+    const Settings settings = readSettingsFile(settingsPath());
+    auto index = [](int value, const QComboBox* box) {
+        return value >= 0 && value < box->count() ? value : -1;
+    };
+    m_learnTime->setCurrentIndex(index(settings.learnTime, m_learnTime));
+    m_learnTimeIndex = m_learnTime->currentIndex();
+    ComboBox1Change();
+    m_comPort->setCurrentIndex(index(settings.comPort, m_comPort));
+    ComboBox2Change();
+    m_deviceIdBox->setCurrentIndex(index(settings.id, m_deviceIdBox));
+    ComboBox3Change();
+    if (settings.irFormat == 1) {
+        m_normal->setChecked(true);
+        RadioButton1Click();
+    } else {
+        m_rc5->setChecked(true);
+        RadioButton2Click();
+    }
+    m_irPortMask = quint8(settings.irPort & 0xFF);
+
+    // The handlers follow the user's changes from here on.
+    connect(m_learnTime, &QComboBox::currentIndexChanged, this, [this](int i) {
+        m_learnTimeIndex = i;
+        ComboBox1Change();
+    });
+    // Typing in the box chooses the entry it names, or none.
+    connect(m_learnTime, &QComboBox::editTextChanged, this, [this](const QString& text) {
+        m_learnTimeIndex = m_learnTime->findText(text.trimmed(), Qt::MatchFixedString);
+        ComboBox1Change();
+    });
+    connect(m_comPort, &QComboBox::currentIndexChanged, this, &MainWindow::ComboBox2Change);
+    connect(m_deviceIdBox, &QComboBox::currentIndexChanged, this, &MainWindow::ComboBox3Change);
+    connect(m_normal, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            RadioButton1Click();
+    });
+    connect(m_rc5, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            RadioButton2Click();
+    });
+}
+
+void MainWindow::ComboBox1Change()
+{
+    // LearnTime() reads the chosen entry's position plus one.
+}
+
+void MainWindow::ComboBox2Change()
+{
+    // The device link opens the chosen port here, or closes it for "Close"; until then the
+    // choice is only kept by the box and saved at close.
+}
+
+void MainWindow::ComboBox3Change()
+{
+    m_deviceId = m_deviceIdBox->currentIndex();
+}
+
+void MainWindow::RadioButton1Click()
+{
+    m_irFormat = 1;
+}
+
+void MainWindow::RadioButton2Click()
+{
+    m_irFormat = 2;
+}
+
+void MainWindow::ChBoxClick(int port, bool checked)
+{
+    if (checked)
+        m_irPortMask = quint8(m_irPortMask | (1u << port));
+    else
+        m_irPortMask = quint8(m_irPortMask & ~(1u << port));
+}
+
+void MainWindow::setPortLamp(int port, bool sending)
+{
+    if (port >= 0 && port < 8)
+        m_portLamps[std::size_t(port)]->setSending(sending);
+}
+
+void MainWindow::setPortStatus(const QString& text)
+{
+    m_statusPanels[1]->setText(text);
+}
+
+void MainWindow::projectLoaded()
+{
+    const ModelFields& model = m_project->modelFields();
+    // The colon is the full-width one of the Chinese code page.
+    const QString colon = QStringLiteral("\uFF1A");
+    m_label1->setText(QStringLiteral("Type") + colon + model.type);
+    m_label2->setText(QStringLiteral("Manufactory") + colon + model.manufactory);
+    m_label3->setText(QStringLiteral("Module Name") + colon + model.moduleName);
+    m_label5->setText(QStringLiteral("Module ID") + colon + model.moduleId);
+    for (QLabel* l : {m_label1, m_label2, m_label3, m_label5})
+        l->adjustSize();
+    m_grid->setColumnWidths();
+    m_statusPanels[3]->setText(QDir::toNativeSeparators(m_project->currentFile()));
+    m_scrollBox->horizontalScrollBar()->setValue(0);
+    updateActions();
+}
+
+void MainWindow::guarded(const std::function<void()>& operation)
+{
+    try {
+        operation();
+    } catch (const StoreError& error) {
+        m_prompter.notice(error.text());
+    }
+}
+
+bool MainWindow::leftButtonDown() const
+{
+    return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton) || m_grid->leftButtonHeld();
+}
+
+void MainWindow::ADOQuery1AfterScroll()
+{
+    if (!leftButtonDown())
+        m_selection.clear();
+    RedrawWave(true);
+}
+
+void MainWindow::RedrawWave(bool shiftPrevious)
+{
+    // The waveform view draws the current row's code into Image1 here.
+    Q_UNUSED(shiftPrevious);
+}
+
+void MainWindow::ClearWave()
+{
+    // The waveform view clears its picture here.
+}
+
+bool MainWindow::SaveAsUpdate() const
+{
+    return m_project->projectLoaded();
+}
+
+bool MainWindow::UploadUpdate() const
+{
+    return m_project->projectLoaded();
+}
+
+bool MainWindow::DownloadUpdate() const
+{
+    return m_project->projectLoaded();
+}
+
+bool MainWindow::IRLearnUpdate() const
+{
+    return m_project->projectLoaded();
+}
+
+bool MainWindow::PasteUpdate() const
+{
+    return m_rowOperations->PasteUpdate();
+}
+
+bool MainWindow::EditFuncUpdate() const
+{
+    return m_project->projectLoaded();
+}
+
+void MainWindow::updateActions()
+{
+    m_saveAs->setEnabled(SaveAsUpdate());
+    m_upload->setEnabled(UploadUpdate());
+    m_download->setEnabled(DownloadUpdate());
+    m_irLearn->setEnabled(IRLearnUpdate());
+    m_paste->setEnabled(PasteUpdate());
+    m_editFunc->setEnabled(EditFuncUpdate());
+}
+
+void MainWindow::NewExecute()
+{
+    guarded([this] { m_project->NewExecute(); });
+    updateActions();
+}
+
+void MainWindow::OpenExecute()
+{
+    guarded([this] { m_project->OpenExecute(); });
+    updateActions();
+}
+
+void MainWindow::SaveExecute()
+{
+    guarded([this] { m_project->SaveExecute(); });
+    updateActions();
+}
+
+void MainWindow::SaveAsExecute()
+{
+    if (!SaveAsUpdate())
+        return;
+    guarded([this] { m_project->SaveAsExecute(); });
+}
+
+void MainWindow::UploadExecute()
+{
+    // The device link reads the device's EEPROM into the project here.
+}
+
+void MainWindow::DownloadExecute()
+{
+    // The device link writes the project into the device's EEPROM here.
+}
+
+void MainWindow::IRLearnExecute()
+{
+    // The device link learns a code into each selected row here.
+}
+
+void MainWindow::HoldToSend()
+{
+    // The device link sends the current row's code while the left button stays down.
+}
+
+void MainWindow::IRDataEdit()
+{
+    // The IR data dialog edits the current row's record here; the waveform follows the edit.
+    RedrawWave(false);
+}
+
+void MainWindow::AboutExecute()
+{
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(AboutCaption),
+                    QString::fromLatin1(AboutText), QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("AboutBox"));
+    box.exec();
+}
+
+void MainWindow::CopyExecute()
+{
+    guarded([this] { m_rowOperations->CopyExecute(); });
+    updateActions();
+}
+
+void MainWindow::PasteExecute()
+{
+    if (!PasteUpdate())
+        return;
+    guarded([this] { m_rowOperations->PasteExecute(); });
+}
+
+void MainWindow::SelectAllExecute()
+{
+    guarded([this] { m_rowOperations->SelectAllExecute(); });
+}
+
+void MainWindow::InsertFunctionsExecute()
+{
+    guarded([this] { m_rowOperations->InsertFunctionsExecute(); });
+}
+
+void MainWindow::DelFunctionsExecute()
+{
+    guarded([this] { m_rowOperations->DelFunctionsExecute(); });
+}
+
+void MainWindow::GotoExecute()
+{
+    if (m_fmGoTo->exec() != ConfirmResult)
+        return;
+    KeyTable& keys = m_project->keys();
+    const QString text = m_fmGoTo->text();
+    guarded([&] {
+        if (m_fmGoTo->byId())
+            gotoById(keys, text, m_prompter);
+        else
+            gotoByFunction(keys, text, m_prompter);
+    });
+}
+
+void MainWindow::EditFuncExecute()
+{
+    KeyTable& keys = m_project->keys();
+    if (keys.recordCount() == 0)
+        return;
+    m_fmFuncEdit->setText(textOf(keys.current().function));
+    m_fmFuncEdit->Edit1()->selectAll();
+    if (m_fmFuncEdit->exec() != ConfirmResult)
+        return;
+    guarded([&] { editFunctionName(keys, m_fmFuncEdit->text()); });
+}
+
+void MainWindow::RemarkEdit()
+{
+    KeyTable& keys = m_project->keys();
+    if (keys.recordCount() == 0)
+        return;
+    m_fmRemark->setText(textOf(keys.current().remark));
+    m_fmRemark->Edit1()->selectAll();
+    if (m_fmRemark->exec() != ConfirmResult)
+        return;
+    guarded([&] { editRemark(keys, m_fmRemark->text()); });
+}
+
+void MainWindow::openGridMenu(const QPoint& globalPos)
+{
+    updateActions();
+    m_popupMenu2->popup(globalPos);
+}
+
+bool MainWindow::FormCloseQuery()
+{
+    bool mayClose = false;
+    guarded([&] { mayClose = m_project->askToSaveChanges(); });
+    return mayClose;
+}
+
+void MainWindow::writeSettings()
+{
+    Settings settings;
+    settings.comPort = m_comPort->currentIndex();
+    settings.id = m_deviceIdBox->currentIndex();
+    settings.learnTime = m_learnTimeIndex;
+    settings.irPort = m_irPortMask;
+    settings.irFormat = m_irFormat;
+    guarded([&] { writeSettingsFile(settingsPath(), settings); });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    // A settings file that cannot be written is reported, and the window closes all the same.
+    writeSettings();
+    event->accept();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const int w = width();
+    const int h = height();
+    m_toolBar->setGeometry(0, 0, w, ToolBarHeight);
+    m_panel1->setGeometry(0, ToolBarHeight, w, Panel1Height);
+    m_statusBar->setGeometry(0, h - StatusBarHeight, w, StatusBarHeight);
+    m_anchors->apply(size());
+}
+
+} // namespace qlv

@@ -1,0 +1,212 @@
+// TForm1, the main window: toolbar, key grid, device settings, waveform strip, status bar.
+// It owns the open project, the grid's selection and the copy buffer for the whole run.
+//
+// Hooks that other parts of the program fill in, each a documented no-op until then:
+//   RedrawWave / ClearWave            the waveform view (ScrollBox1, Image1, BitBtn1..4,
+//                                     CheckBox9, PopupMenu1)
+//   IRDataEdit                        the IR data hex dialog
+//   HoldToSend                        the hold-to-send sequence on a wave button
+//   UploadExecute / DownloadExecute / IRLearnExecute, ComboBox2Change   the device link
+#pragma once
+
+#include <keytable/copybuffer.h>
+#include <keytable/rowoperations.h>
+#include <keytable/rowselection.h>
+#include <project/project.h>
+#include <project/workingcopy.h>
+
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QScrollArea;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+
+namespace qlv {
+
+class Anchors;
+class KeyGrid;
+class PortLamp;
+class RightPressFilter;
+class TfmFuncEdit;
+class TfmGoTo;
+class TfmRemark;
+
+inline constexpr const char* AboutText = "K-817T 09.10.15";
+inline constexpr const char* AboutCaption = "Version";
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int ClientWidth = 758;
+    static constexpr int ClientHeight = 584;
+
+    // dataFolder holds the working copy and QLV.ini (programDataFolder() in the program).
+    MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    Project& project() { return *m_project; }
+    RowSelection& selection() { return m_selection; }
+    const CopyBuffer& copyBuffer() const { return m_copyBuffer; }
+    KeyGrid& grid() { return *m_grid; }
+    QString settingsPath() const;
+
+    // The device settings the device link reads.
+    int LearnTime() const { return m_learnTimeIndex + 1; }
+    int DeviceId() const { return m_deviceId; }
+    int IrFormat() const { return m_irFormat; }
+    quint8 IrPortMask() const { return m_irPortMask; }
+    void setPortLamp(int port, bool sending);
+    // The second panel of the status bar: the open port's name, or "No port".
+    void setPortStatus(const QString& text);
+
+    // The waveform view's entry points.
+    void RedrawWave(bool shiftPrevious);
+    void ClearWave();
+
+    // Actions.
+    void NewExecute();
+    void OpenExecute();
+    void SaveExecute();
+    void SaveAsExecute();
+    void UploadExecute();
+    void DownloadExecute();
+    void AboutExecute();
+    void CopyExecute();
+    void PasteExecute();
+    void SelectAllExecute();
+    void InsertFunctionsExecute();
+    void DelFunctionsExecute();
+    void GotoExecute();
+    void IRLearnExecute();
+    void EditFuncExecute();
+
+    bool SaveAsUpdate() const;
+    bool UploadUpdate() const;
+    bool DownloadUpdate() const;
+    bool IRLearnUpdate() const;
+    bool PasteUpdate() const;
+    bool EditFuncUpdate() const;
+    void updateActions();
+
+    // Grid and data-set handlers.
+    void ADOQuery1AfterScroll();
+    void RemarkEdit();
+    void IRDataEdit();
+    void HoldToSend();
+    void openGridMenu(const QPoint& globalPos);
+
+    TfmFuncEdit& fmFuncEdit() { return *m_fmFuncEdit; }
+    TfmRemark& fmRemark() { return *m_fmRemark; }
+    TfmGoTo& fmGoTo() { return *m_fmGoTo; }
+
+    // The physical left button, or a left press the grid is still holding.
+    bool leftButtonDown() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void createActions();
+    void createControls();
+    void createIrPortGroup();
+    void FormCreate();
+    void applySettings();
+    void connectProject();
+    void projectLoaded();
+    // Runs an operation; an error of the data or file layer is shown, and the window goes on.
+    void guarded(const std::function<void()>& operation);
+    void ComboBox1Change();
+    void ComboBox2Change();
+    void ComboBox3Change();
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void ChBoxClick(int port, bool checked);
+    bool FormCloseQuery();
+    void writeSettings();
+
+    Prompter& m_prompter;
+    QString m_dataFolder;
+    std::unique_ptr<WorkingCopy> m_workingCopy;
+    std::unique_ptr<Project> m_project;
+    RowSelection m_selection;
+    CopyBuffer m_copyBuffer;
+    std::unique_ptr<RowOperations> m_rowOperations;
+    std::unique_ptr<Anchors> m_anchors;
+
+    int m_learnTimeIndex = 0;
+    int m_deviceId = 0;
+    int m_irFormat = 1;
+    quint8 m_irPortMask = 255;
+
+    QAction* m_new = nullptr;
+    QAction* m_open = nullptr;
+    QAction* m_save = nullptr;
+    QAction* m_saveAs = nullptr;
+    QAction* m_upload = nullptr;
+    QAction* m_download = nullptr;
+    QAction* m_about = nullptr;
+    QAction* m_copy = nullptr;
+    QAction* m_paste = nullptr;
+    QAction* m_selectAll = nullptr;
+    QAction* m_insertFunctions = nullptr;
+    QAction* m_delFunctions = nullptr;
+    QAction* m_deleteIrData1 = nullptr;
+    QAction* m_goto = nullptr;
+    QAction* m_irLearn = nullptr;
+    QAction* m_editFunc = nullptr;
+
+    QToolBar* m_toolBar = nullptr;
+    QWidget* m_panel1 = nullptr;
+    QLabel* m_label1 = nullptr;
+    QLabel* m_label2 = nullptr;
+    QLabel* m_label3 = nullptr;
+    QLabel* m_label5 = nullptr;
+    QWidget* m_panel2 = nullptr;
+    KeyGrid* m_grid = nullptr;
+    QMenu* m_popupMenu2 = nullptr;
+    QGroupBox* m_irPortGroup = nullptr;
+    std::array<QCheckBox*, 8> m_portBoxes{};
+    std::array<PortLamp*, 8> m_portLamps{};
+    QGroupBox* m_learnGroup = nullptr;
+    QComboBox* m_learnTime = nullptr;
+    QRadioButton* m_normal = nullptr;
+    QRadioButton* m_rc5 = nullptr;
+    QPushButton* m_learnButton = nullptr;
+    QWidget* m_panel3 = nullptr;
+    QComboBox* m_comPort = nullptr;
+    QComboBox* m_deviceIdBox = nullptr;
+    QProgressBar* m_progress = nullptr;
+    std::array<QToolButton*, 4> m_waveButtons{};
+    QCheckBox* m_showTime = nullptr;
+    QScrollArea* m_scrollBox = nullptr;
+    QWidget* m_image = nullptr;
+    QMenu* m_popupMenu1 = nullptr;
+    QStatusBar* m_statusBar = nullptr;
+    std::array<QLabel*, 4> m_statusPanels{};
+    RightPressFilter* m_rightPressFilter = nullptr;
+
+    TfmFuncEdit* m_fmFuncEdit = nullptr;
+    TfmRemark* m_fmRemark = nullptr;
+    TfmGoTo* m_fmGoTo = nullptr;
+};
+
+// The main window's font: "宋体" at 12 pixels where installed, else a font with Chinese.
+QFont mainFont();
+
+} // namespace qlv
