@@ -3,17 +3,19 @@
 #include "controls.h"
 #include "rightpressfilter.h"
 #include "settings.h"
+#include "waveform/wavecontrols.h"
+#include "waveform/waveformview.h"
 
 #include <keytable/fm_funcedit.h>
 #include <keytable/fm_goto.h>
 #include <keytable/fm_remark.h>
 #include <keytable/gotorules.h>
+#include <keytable/irdata/fm_irdata.h>
 #include <keytable/keygrid.h>
 #include <keytable/slotedits.h>
 #include <project/storeerror.h>
 
 #include <QAction>
-#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -29,8 +31,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -310,69 +310,20 @@ void MainWindow::createControls()
     m_progress->hide();
     m_anchors->add(m_progress, {552, 297, 201, 20}, RightBottom);
 
-    struct WaveButtonSpec {
-        const char* name;
-        int left;
-        int width;
-        const char* hint;
-        const char* theme;
-        const char* own;
-    };
-    const WaveButtonSpec waveButtons[] = {
-        {"BitBtn1", 553, 27, "Zoom in", "zoom-in", "zoom-in"},
-        {"BitBtn3", 587, 25, "Normal size", "zoom-original", "zoom-original"},
-        {"BitBtn2", 617, 27, "Zoom out", "zoom-out", "zoom-out"},
-        {"BitBtn4", 651, 25, "Clear wave", "edit-clear", "edit-clear"},
-    };
-    for (std::size_t i = 0; i < 4; ++i) {
-        const WaveButtonSpec& spec = waveButtons[i];
-        auto* button = new QToolButton(this);
-        button->setObjectName(QString::fromLatin1(spec.name));
-        button->setToolTip(QString::fromLatin1(spec.hint));
-        button->setIcon(
-            programIcon(QString::fromLatin1(spec.theme), QString::fromLatin1(spec.own)));
-        button->setIconSize(QSize(16, 16));
-        m_anchors->add(button, {spec.left, 454, spec.width, 21}, RightBottom);
-        m_waveButtons[i] = button;
-    }
-    connect(m_waveButtons[3], &QToolButton::clicked, this, &MainWindow::ClearWave);
-
-    m_showTime = new QCheckBox(QStringLiteral("Show time"), this);
-    m_showTime->setObjectName(QStringLiteral("CheckBox9"));
-    // Where the caption needs more than 73 pixels it grows to the left, not out of the window.
-    const int showTimeWidth = std::max(73, m_showTime->sizeHint().width());
-    m_anchors->add(m_showTime, {std::max(678, 756 - showTimeWidth), 456, showTimeWidth, 17},
-                   RightBottom);
-    connect(m_showTime, &QCheckBox::clicked, this, [this] { RedrawWave(false); });
-
-    m_scrollBox = new QScrollArea(this);
-    m_scrollBox->setObjectName(QStringLiteral("ScrollBox1"));
-    m_scrollBox->setWidgetResizable(false);
-    m_scrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_image = new QWidget;
-    m_image->setObjectName(QStringLiteral("Image1"));
-    m_image->setFixedSize(20480, 100);
-    m_scrollBox->setWidget(m_image);
-    // The strip ends where the status bar begins, so its scroll bar stays in sight.
-    m_anchors->add(m_scrollBox, {0, 486, 756, ClientHeight - StatusBarHeight - 486},
+    m_wave = new WaveformView(this);
+    m_wave->setKeyTable(&m_project->keys());
+    m_anchors->add(m_wave, {0, 486, 756, 121},
                    Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
 
-    m_popupMenu1 = new QMenu(this);
-    m_popupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    auto* modes = new QActionGroup(m_popupMenu1);
-    QAction* rolling = m_popupMenu1->addAction(QStringLiteral("Rolling"));
-    rolling->setObjectName(QStringLiteral("Rolling1"));
-    QAction* autoClear = m_popupMenu1->addAction(QStringLiteral("Auto Clear"));
-    autoClear->setObjectName(QStringLiteral("Autoclean1"));
-    for (QAction* mode : {rolling, autoClear}) {
-        mode->setCheckable(true);
-        modes->addAction(mode);
-        connect(mode, &QAction::triggered, this, [this] { RedrawWave(false); });
-    }
-    autoClear->setChecked(true);
-    m_image->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_image, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { m_popupMenu1->popup(m_image->mapToGlobal(at)); });
+    const WaveControls controls = createWaveControls(*m_wave, this);
+    m_anchors->add(controls.zoomIn, {553, 454, 27, 21}, RightBottom);
+    m_anchors->add(controls.normalSize, {587, 454, 25, 21}, RightBottom);
+    m_anchors->add(controls.zoomOut, {617, 454, 27, 21}, RightBottom);
+    m_anchors->add(controls.clearWave, {651, 454, 25, 21}, RightBottom);
+    // Where the caption needs more than 73 pixels it grows to the left, not out of the window.
+    const int showTimeWidth = std::max(73, controls.showTime->sizeHint().width());
+    m_anchors->add(controls.showTime,
+                   {std::max(678, 756 - showTimeWidth), 456, showTimeWidth, 17}, RightBottom);
 
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
@@ -544,7 +495,7 @@ void MainWindow::projectLoaded()
         l->adjustSize();
     m_grid->setColumnWidths();
     m_statusPanels[3]->setText(QDir::toNativeSeparators(m_project->currentFile()));
-    m_scrollBox->horizontalScrollBar()->setValue(0);
+    m_wave->scrollToStart();
     updateActions();
 }
 
@@ -571,13 +522,12 @@ void MainWindow::ADOQuery1AfterScroll()
 
 void MainWindow::RedrawWave(bool shiftPrevious)
 {
-    // The waveform view draws the current row's code into Image1 here.
-    Q_UNUSED(shiftPrevious);
+    m_wave->RedrawWave(shiftPrevious);
 }
 
 void MainWindow::ClearWave()
 {
-    // The waveform view clears its picture here.
+    m_wave->ClearWave();
 }
 
 bool MainWindow::SaveAsUpdate() const
@@ -667,7 +617,9 @@ void MainWindow::HoldToSend()
 
 void MainWindow::IRDataEdit()
 {
-    // The IR data dialog edits the current row's record here; the waveform follows the edit.
+    if (!m_project->keys().isOpen())
+        return;
+    guarded([this] { runIrDataEdit(*m_project, m_prompter, this); });
     RedrawWave(false);
 }
 

@@ -30,7 +30,6 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
-class QScrollArea;
 class QStatusBar;
 class QToolBar;
 class QToolButton;
@@ -44,6 +43,7 @@ class RightPressFilter;
 class TfmFuncEdit;
 class TfmGoTo;
 class TfmRemark;
+class WaveformView;
 
 inline constexpr const char* AboutText = "K-817T 09.10.15";
 inline constexpr const char* AboutCaption = "Version";
@@ -53,7 +53,9 @@ class MainWindow : public QWidget {
 
 public:
     static constexpr int ClientWidth = 758;
-    static constexpr int ClientHeight = 584;
+    // The waveform strip needs its 121 pixels from 486 down, then the status bar: 584 would
+    // hide the lower trace and the strip's scroll bar, so the window is that much taller.
+    static constexpr int ClientHeight = 626;
 
     // dataFolder holds the working copy and QLV.ini (programDataFolder() in the program).
     MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* parent = nullptr);
@@ -192,11 +194,7 @@ private:
     QComboBox* m_comPort = nullptr;
     QComboBox* m_deviceIdBox = nullptr;
     QProgressBar* m_progress = nullptr;
-    std::array<QToolButton*, 4> m_waveButtons{};
-    QCheckBox* m_showTime = nullptr;
-    QScrollArea* m_scrollBox = nullptr;
-    QWidget* m_image = nullptr;
-    QMenu* m_popupMenu1 = nullptr;
+    WaveformView* m_wave = nullptr;
     QStatusBar* m_statusBar = nullptr;
     std::array<QLabel*, 4> m_statusPanels{};
     RightPressFilter* m_rightPressFilter = nullptr;

@@ -214,7 +214,7 @@ private slots:
     {
         open(m_dir->path());
         QCOMPARE(m_window->windowTitle(), QStringLiteral("K-817T"));
-        QCOMPARE(m_window->size(), QSize(758, 584));
+        QCOMPARE(m_window->size(), QSize(758, 626));
         QCOMPARE(m_window->findChild<QWidget*>("Panel2")->geometry(), QRect(0, 72, 545, 409));
         QCOMPARE(m_window->findChild<QWidget*>("GroupBox2")->geometry(), QRect(551, 72, 91, 161));
         QCOMPARE(m_window->findChild<QWidget*>("Button1")->geometry(), QRect(665, 192, 67, 25));
