@@ -224,7 +224,7 @@ private slots:
         QCOMPARE(m_window->findChild<QComboBox*>("ComboBox3")->count(), 15);
         QCOMPARE(m_window->findChild<QComboBox*>("ComboBox3")->itemText(13), QStringLiteral("E"));
         // Anchors: the grid grows with the window, the right-hand controls follow its edge.
-        m_window->resize(858, 684);
+        m_window->resize(858, 726);
         QCOMPARE(m_window->findChild<QWidget*>("Panel2")->geometry(), QRect(0, 72, 645, 509));
         QCOMPARE(m_window->findChild<QWidget*>("GroupBox1")->geometry(), QRect(755, 72, 91, 161));
         QCOMPARE(m_window->findChild<QWidget*>("BitBtn1")->geometry().topLeft(), QPoint(653, 554));
