@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 
 #include <string>
@@ -67,6 +68,52 @@ void BM_GridRepaint(benchmark::State& state)
         cells->repaint();
 }
 BENCHMARK(BM_GridRepaint)->Unit(benchmark::kMicrosecond);
+
+// One Down key in the focused grid: the row change, its waveform redraw of a two-code record
+// and the repaint, as a user holding the key sees them.
+void BM_DownKeyMovesOneRow(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    BenchPrompter prompter;
+    MainWindow window(prompter, dir.path());
+    KeyTable& keys = window.project().keys();
+    for (int i = 0; i < keys.recordCount(); ++i) {
+        keys.setRecNo(i + 1);
+        CodeRecord record{};
+        for (std::size_t base : {std::size_t(0), std::size_t(128)}) {
+            record[base] = CodeMarker;
+            record[base + 1] = 48;
+            record[base + 9] = 0xFF; // firstLength 255
+            for (std::size_t k = 0; k < 16; ++k) {
+                record[base + 12 + 4 * k] = std::uint8_t(20 + k * 3);
+                record[base + 14 + 4 * k] = std::uint8_t(10 + k);
+            }
+        }
+        for (std::size_t b = 256; b < 512; ++b)
+            record[b] = std::uint8_t(b * 37);
+        KeyRow row = keys.current();
+        row.irData = bytesOf(record);
+        keys.post(row);
+    }
+    keys.setRecNo(1);
+    window.show();
+    window.grid().setFocus();
+    QCoreApplication::processEvents();
+    for (auto _ : state) {
+        if (keys.recNo() == keys.recordCount()) {
+            state.PauseTiming();
+            keys.setRecNo(1);
+            QCoreApplication::processEvents();
+            state.ResumeTiming();
+        }
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Down, Qt::NoModifier);
+        QApplication::sendEvent(&window.grid(), &press);
+        QApplication::sendEvent(&window.grid(), &release);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_DownKeyMovesOneRow)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
