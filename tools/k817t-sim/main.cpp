@@ -78,7 +78,7 @@ int main(int argc, char* argv[])
         {QStringLiteral("stop-ack-at"),
          QStringLiteral("From slot <n> on, acknowledge (download) or send (upload) no more."),
          QStringLiteral("n")},
-        {QStringLiteral("close-at"), QStringLiteral("Close the line when slot <n> begins."),
+        {QStringLiteral("close-at"), QStringLiteral("Close the line while slot <n> is on its way."),
          QStringLiteral("n")},
         {QStringLiteral("short-at"), QStringLiteral("Upload: send slot <n> 300 bytes short."),
          QStringLiteral("n")},

@@ -173,13 +173,16 @@ void SimDevice::download()
     int slot = 0;
     bool warnedRate = false;
     for (; slot < int(qlv::SlotCount); ++slot) {
-        if (closeLineAt(slot))
-            break;
         QByteArray data;
         bool answered = true;
         for (int half = 0; half < 2 && answered; ++half) {
             const QByteArray part = m_line.read(256, BlockTimeoutMs);
             data += part;
+            // Gone while the slot is on its way, as an adapter pulled mid-transfer.
+            if (half == 0 && closeLineAt(slot)) {
+                answered = false;
+                break;
+            }
             if (part.size() != 256) {
                 log(QStringLiteral("slot %1 came short (%2 bytes); download abandoned")
                         .arg(slot)

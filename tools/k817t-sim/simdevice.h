@@ -20,7 +20,7 @@ struct SimOptions {
     bool mute = false;       // answer no send
     bool silent = false;     // answer nothing at all: a line without a device
     int stopAckAt = Never;   // from this slot on, acknowledge (download) or send (upload) no more
-    int closeAt = Never;     // close the line when this slot begins
+    int closeAt = Never;     // close the line while this slot is on its way
     int shortAt = Never;     // upload: this slot comes 300 bytes short
     int lateMs = 0;          // answer this much late ...
     int lateAt = Never;      // ... only at this slot of a transfer (Never: every answer)
