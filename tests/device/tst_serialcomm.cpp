@@ -1,6 +1,7 @@
 // The serial port layer on a real pseudo-terminal: opening, the two error boxes, reads that
 // leave the rest queued or time out, the reopen of a failed write, and the port chooser.
 #include <device/devicemessages.h>
+#include <device/tracestream.h>
 #include <support/devicerig.h>
 
 #include <QSignalSpy>
@@ -183,6 +184,40 @@ private slots:
         const std::array<std::uint8_t, 1> byte{0x55};
         QVERIFY(!rig.link.comm().WriteComm(byte));
         QCOMPARE(rig.prompter.notices(), QStringList{OpenError});
+    }
+
+    void traceHoldsEveryByteDiscardedOnesToo()
+    {
+        PtyPeer peer;
+        auto owned = std::make_unique<TraceStream>(makeSerialStream());
+        TraceStream& trace = *owned;
+        ScriptedPrompter prompter;
+        PortMap map;
+        map.setPath(1, peer.slavePath());
+        SerialComm comm(prompter, std::move(owned), map);
+        QVERIFY(comm.OpenComm(QStringLiteral("COM1")));
+        peer.start([](PeerLine& line) {
+            line.write(QByteArray("\x01\x02", 2));
+            line.read(2);
+            line.write(QByteArray("\x7F", 1));
+        });
+        QTRY_VERIFY(comm.hComm().bytesWaiting() == 2);
+        comm.ClearInput();
+        const std::array<std::uint8_t, 2> frame{0xE0, 0xEF};
+        QVERIFY(comm.WriteComm(frame));
+        std::uint8_t reply = 0;
+        QVERIFY(comm.ReadComm(&reply, 1, 3));
+        QVERIFY(peer.finish());
+        QStringList events;
+        for (const QString& line :
+             QString::fromLatin1(trace.text()).split(u'\n', Qt::SkipEmptyParts))
+            events << line.section(u' ', 1, -1, QString::SectionSkipEmpty);
+        QCOMPARE(events, (QStringList{
+                             QStringLiteral("open %1 at 9600 bit/s: opened").arg(peer.slavePath()),
+                             QStringLiteral("< 01 02  (discarded)"),
+                             QStringLiteral("> E0 EF"),
+                             QStringLiteral("< 7F"),
+                         }));
     }
 
     void chooserTooltipShowsTheMappedPath()
