@@ -39,12 +39,26 @@ int helpRequest(const QStringList& arguments)
     return ExitSuccess;
 }
 
+const OptionSpec* findOption(const CommandSpec& command, QStringView name)
+{
+    for (const OptionSpec& option : command.options)
+        if (name == QLatin1String(option.name))
+            return &option;
+    return nullptr;
+}
+
 int run(const CommandSpec& command, const QStringList& words)
 {
     QStringList args;
+    QHash<QString, QString> options;
     bool force = false;
     bool optionsEnded = false;
-    for (const QString& word : words) {
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const QString& word = words.at(i);
+        // "--name=value" or "--name value" for the options that take a value.
+        const qsizetype equals = word.indexOf(u'=');
+        const QStringView name = QStringView(word).mid(2, equals < 0 ? -1 : equals - 2);
+        const OptionSpec* option = word.startsWith(u"--") ? findOption(command, name) : nullptr;
         // After "--" every word is an argument, so a name or a remark may start with '-'.
         if (optionsEnded || word == u"-" || !word.startsWith(u'-')) {
             args << word;
@@ -55,6 +69,13 @@ int run(const CommandSpec& command, const QStringList& words)
             return ExitSuccess;
         } else if (word == u"--force" && command.takesForce) {
             force = true;
+        } else if (option && equals >= 0) {
+            options.insert(QLatin1String(option->name), word.mid(equals + 1));
+        } else if (option && i + 1 < words.size()) {
+            options.insert(QLatin1String(option->name), words.at(++i));
+        } else if (option) {
+            return usageError(QStringLiteral("\"--%1\" takes a value.").arg(name),
+                              commandUsage(command));
         } else {
             return usageError(QStringLiteral("\"%1\" takes no option \"%2\".")
                                   .arg(QLatin1String(command.name), word),
@@ -72,7 +93,7 @@ int run(const CommandSpec& command, const QStringList& words)
 
     CliPrompter prompter(force);
     try {
-        command.run({command, args, prompter});
+        command.run({command, args, prompter, options});
         return ExitSuccess;
     } catch (const UsageError& error) {
         return usageError(error.message, commandUsage(command));

@@ -8,7 +8,37 @@ namespace qlv::cli {
 
 namespace {
 
-const std::array<CommandSpec, 11> Commands{{
+// Every device command's port, address and trace.
+constexpr OptionSpec PortOption{"port", "PORT",
+                                "a device path, or COM1 to COM8 as mapped by ports.ini", true};
+constexpr OptionSpec IdOption{"id", "N",
+                              "device address: 0 to 14, or 0-9, A, B, C, E, F (default 0)"};
+constexpr OptionSpec PortMapOption{
+    "port-map", "FILE", "the ports.ini to map COM1 to COM8 by (default: beside qlvtool)"};
+constexpr OptionSpec TraceOption{"trace", "FILE",
+                                 "write every byte on the line to FILE: hex, direction, ms"};
+
+const std::array<OptionSpec, 4> TransferOptions{{PortOption, IdOption, PortMapOption, TraceOption}};
+const std::array<OptionSpec, 6> LearnOptions{{
+    PortOption,
+    IdOption,
+    {"format", "1|2", "the IR format: 1 Normal, 2 RC5/RC6 (default 1)"},
+    {"time", "1|2|3", "the learn time in seconds (default 1)"},
+    PortMapOption,
+    TraceOption,
+}};
+const std::array<OptionSpec, 6> SendOptions{{
+    PortOption,
+    IdOption,
+    {"ports", "MASK",
+     "the IR output ports, bit i for port i: 0 to 255 or 0x00 to 0xFF "
+     "(default 255)"},
+    {"hold-ms", "MS", "how long the key is held before the stop frame (default 200)"},
+    PortMapOption,
+    TraceOption,
+}};
+
+const std::array<CommandSpec, 15> Commands{{
     {"new", "PROJECT", true, "create a project file with the template's empty content",
      "Writes a fresh project: 512 empty key slots and an empty model description.", runNew},
     {"info", "PROJECT", false, "show the model description",
@@ -50,6 +80,23 @@ const std::array<CommandSpec, 11> Commands{{
      "Prints one line a step: CODE PART GAP_US BURST_US, CODE being A or B and PART\n"
      "\"first\" or \"repeat\"; code A's steps when the slot holds code A, then code B's.",
      runDecode},
+    {"download", "PROJECT", false, "write the project into the device's EEPROM",
+     "Sends the 512 slots of PROJECT to the K-817T on PORT, as the window's Download does,\n"
+     "without asking first. Ctrl+C stops after the slot on its way.",
+     runDownload, TransferOptions},
+    {"upload", "PROJECT", false, "read the device's EEPROM into the project",
+     "Reads the 512 slots of the K-817T on PORT into the rows of PROJECT and saves it. The\n"
+     "project is saved only when all 512 slots came. Ctrl+C stops after the slot on its way.",
+     runUpload, TransferOptions},
+    {"learn", "PROJECT ID[,ID...]", false, "learn a remote's key into slots",
+     "Learns one key of a handheld remote into each slot ID, in ID order, and saves PROJECT.\n"
+     "Ctrl+C stops; the slots learned by then are kept.",
+     runLearn, LearnOptions},
+    {"send", "PROJECT ID", false, "send a slot's code as if its wave button were held",
+     "Sends the code of slot ID through the chosen IR ports, holds the key for --hold-ms,\n"
+     "then sends the stop frame and waits for the device's answer, as a press on the\n"
+     "slot's wave button does.",
+     runSend, SendOptions},
 }};
 
 } // namespace

@@ -20,4 +20,10 @@ void runSetName(const Invocation& invocation);
 void runSetRemark(const Invocation& invocation);
 void runDecode(const Invocation& invocation);
 
+// devicecommands.cpp: the K-817T on a serial port.
+void runDownload(const Invocation& invocation);
+void runUpload(const Invocation& invocation);
+void runLearn(const Invocation& invocation);
+void runSend(const Invocation& invocation);
+
 } // namespace qlv::cli

@@ -13,19 +13,24 @@ const char* const CommonNotes =
 
 QString synopsis(const CommandSpec& command)
 {
-    return QStringLiteral("%1%2 %3").arg(QLatin1String(command.name),
-                                         command.takesForce ? " [--force]" : "",
-                                         QLatin1String(command.params));
+    QString options;
+    for (const OptionSpec& option : command.options)
+        options += QString::fromLatin1(option.required ? " --%1 %2" : " [--%1 %2]")
+                       .arg(QLatin1String(option.name), QLatin1String(option.value));
+    return QStringLiteral("%1%2 %3%4")
+        .arg(QLatin1String(command.name), command.takesForce ? " [--force]" : "",
+             QLatin1String(command.params), options);
 }
 
 } // namespace
 
 QString programHelp()
 {
-    QString text = QStringLiteral("Usage: qlvtool COMMAND [--force] ARGUMENTS...\n"
+    QString text = QStringLiteral("Usage: qlvtool COMMAND [OPTIONS] ARGUMENTS...\n"
                                   "       qlvtool COMMAND --help\n\n"
-                                  "K-817T project files, EEPROM images and hex text without a "
-                                  "window.\n\nCommands:\n");
+                                  "K-817T project files, EEPROM images and hex text, and the "
+                                  "K-817T itself on a serial port, without a window.\n\n"
+                                  "Commands:\n");
     for (const CommandSpec& command : commands()) {
         const QString left =
             QStringLiteral("%1 %2").arg(QLatin1String(command.name), QLatin1String(command.params));
@@ -43,6 +48,11 @@ QString commandUsage(const CommandSpec& command)
 QString commandHelp(const CommandSpec& command)
 {
     QString text = commandUsage(command) + "\n" + QLatin1String(command.details) + "\n\n";
+    for (const OptionSpec& option : command.options) {
+        const QString left =
+            QStringLiteral("--%1 %2").arg(QLatin1String(option.name), QLatin1String(option.value));
+        text += QStringLiteral("  %1 %2\n").arg(left.leftJustified(18), QLatin1String(option.help));
+    }
     if (command.takesForce)
         text += QStringLiteral("  --force  replace an existing output file\n");
     text += QStringLiteral("  --help   show this help\n\n");

@@ -101,6 +101,11 @@ const KeyRow& Session::row(int id) const
     return m_project.keys().row(indexOf(id));
 }
 
+void Session::goTo(int id)
+{
+    keys().setRecNo(indexOf(id) + 1);
+}
+
 void Session::post(int id, const KeyRow& values)
 {
     keys().setRecNo(indexOf(id) + 1);

@@ -39,9 +39,12 @@ public:
     const KeyRow& row(int id) const;
     // Makes row id current and posts values into it: the derived-field update runs.
     void post(int id, const KeyRow& values);
+    // The 0-based row of slot id; throws Failure when the project has none.
+    int indexOf(int id) const;
+    // Makes row id current.
+    void goTo(int id);
 
 private:
-    int indexOf(int id) const;
     // The file the user named: the Windows version's file rather than its converted copy.
     QString shownFile() const;
 

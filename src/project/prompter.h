@@ -25,6 +25,13 @@ public:
     virtual Answer askYesNoCancel(const QString& title, const QString& text) = 0;
     // A plain message box with OK and the application's title; also how failures are shown.
     virtual void notice(const QString& text) = 0;
+    // A plain message box with its own title (the serial port's "Open Error" and "Set Error");
+    // a front end without titles shows it as a notice.
+    virtual void titledNotice(const QString& title, const QString& text)
+    {
+        (void)title;
+        notice(text);
+    }
     virtual std::optional<QString> chooseOpenFile(const FileRequest& request) = 0;
     virtual std::optional<QString> chooseSaveFile(const FileRequest& request) = 0;
 };

@@ -43,6 +43,11 @@ void ScriptedPrompter::notice(const QString& text)
     calls.append({PrompterCall::Notice, QString(), text, {}});
 }
 
+void ScriptedPrompter::titledNotice(const QString& title, const QString& text)
+{
+    calls.append({PrompterCall::Notice, title, text});
+}
+
 std::optional<QString> ScriptedPrompter::chooseOpenFile(const FileRequest& request)
 {
     calls.append({PrompterCall::OpenFile, QString(), request.filter, request.proposedName});

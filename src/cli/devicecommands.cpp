@@ -1,0 +1,334 @@
+// The device commands: download, upload, learn and send, over the same device link as the
+// window. No questions are asked; the program's messages go to stdout when a sequence
+// completed and to stderr otherwise.
+#include "arguments.h"
+#include "console.h"
+#include "errors.h"
+#include "handlers.h"
+#include "session.h"
+
+#include <device/devicelink.h>
+#include <device/devicemessages.h>
+#include <device/frames.h>
+#include <device/tracestream.h>
+#include <project/storeerror.h>
+#include <project/wholefile.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace qlv::cli {
+
+namespace {
+
+// The sequence's messages as the window would show them: a completion is the command's
+// result, every other message explains a failure.
+class DevicePrompter final : public Prompter {
+public:
+    explicit DevicePrompter(CliPrompter& base)
+        : m_base(base)
+    {
+    }
+    Answer askYesNo(const QString& title, const QString& text) override
+    {
+        return m_base.askYesNo(title, text);
+    }
+    Answer askYesNoCancel(const QString& title, const QString& text) override
+    {
+        return m_base.askYesNoCancel(title, text);
+    }
+    void notice(const QString& text) override
+    {
+        if (text == QLatin1String(msg::DownloadCompleted) ||
+            text == QLatin1String(msg::UploadCompleted))
+            printOut(text);
+        else
+            m_base.notice(text);
+    }
+    std::optional<QString> chooseOpenFile(const FileRequest& request) override
+    {
+        return m_base.chooseOpenFile(request);
+    }
+    std::optional<QString> chooseSaveFile(const FileRequest& request) override
+    {
+        return m_base.chooseSaveFile(request);
+    }
+
+private:
+    CliPrompter& m_base;
+};
+
+// Ctrl+C as the window's Cancel or Stop: the sequence ends in its own way (the control byte,
+// ESC, the return to 9600 bit/s). A second Ctrl+C ends the program at once.
+class InterruptWatch {
+public:
+    explicit InterruptWatch(std::function<void()> onInterrupt)
+        : m_onInterrupt(std::move(onInterrupt))
+    {
+        if (::socketpair(AF_UNIX, SOCK_STREAM, 0, s_pipe) != 0)
+            return;
+        m_notifier = std::make_unique<QSocketNotifier>(s_pipe[1], QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] {
+            char byte = 0;
+            if (::read(s_pipe[1], &byte, 1) == 1 && m_onInterrupt)
+                m_onInterrupt();
+        });
+        struct sigaction action {};
+        action.sa_handler = [](int) {
+            const char byte = 1;
+            [[maybe_unused]] const ssize_t written = ::write(s_pipe[0], &byte, 1);
+            std::signal(SIGINT, SIG_DFL);
+        };
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, &m_previous);
+    }
+    ~InterruptWatch()
+    {
+        ::sigaction(SIGINT, &m_previous, nullptr);
+        m_notifier.reset();
+        for (int& fd : s_pipe)
+            if (fd >= 0)
+                ::close(std::exchange(fd, -1));
+    }
+
+private:
+    static inline int s_pipe[2] = {-1, -1};
+    std::function<void()> m_onInterrupt;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    struct sigaction m_previous {};
+};
+
+const QString PortOption = QStringLiteral("port");
+
+// The options every device command takes, checked before any file is looked at.
+struct DeviceOptions {
+    QString port;
+    std::uint8_t deviceId = 0;
+    QString trace;
+    QString portMap;
+};
+
+unsigned parseNumber(const Invocation& invocation, const QString& name, unsigned fallback,
+                     unsigned highest, const char* what)
+{
+    const auto found = invocation.options.constFind(name);
+    if (found == invocation.options.cend())
+        return fallback;
+    bool ok = false;
+    const unsigned value = found->startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
+                               ? found->mid(2).toUInt(&ok, 16)
+                               : found->toUInt(&ok, 10);
+    if (!ok || value > highest || found->startsWith(u'+'))
+        throw UsageError{
+            QStringLiteral("--%1 takes %2, not \"%3\".").arg(name, QLatin1String(what), *found)};
+    return value;
+}
+
+DeviceOptions deviceOptions(const Invocation& invocation)
+{
+    DeviceOptions options;
+    options.port = invocation.options.value(PortOption);
+    if (options.port.isEmpty())
+        throw UsageError{QStringLiteral("--port is required: a device path or COM1 to COM8.")};
+    if (PortMap().devicePath(options.port).isEmpty())
+        throw UsageError{QStringLiteral("--port takes a device path or COM1 to COM8, not \"%1\".")
+                             .arg(options.port)};
+    const QString id = invocation.options.value(QStringLiteral("id"), QStringLiteral("0"));
+    bool numeric = false;
+    const int position = id.toInt(&numeric);
+    if (numeric && !id.startsWith(u'+') && position >= 0 && position <= 14)
+        options.deviceId = std::uint8_t(position);
+    else if (const std::optional<std::uint8_t> entry = deviceIdOf(id); entry && !numeric)
+        options.deviceId = *entry;
+    else
+        throw UsageError{QStringLiteral("--id takes 0 to 14 or one of 0-9, A, B, C, E, F, "
+                                        "not \"%1\".")
+                             .arg(id)};
+    options.trace = invocation.options.value(QStringLiteral("trace"));
+    options.portMap = invocation.options.value(QStringLiteral("port-map"));
+    return options;
+}
+
+// One device command's run: the project, the link on the chosen port, and the trace written
+// whole when the command ends, however it ends.
+class DeviceRun {
+public:
+    DeviceRun(const Invocation& invocation, const DeviceOptions& options)
+        : m_options(options)
+        , m_prompter(invocation.prompter)
+        , m_session(invocation.prompter)
+    {
+        std::unique_ptr<ByteStream> stream = makeSerialStream();
+        if (!options.trace.isEmpty()) {
+            auto trace = std::make_unique<TraceStream>(std::move(stream));
+            m_trace = trace.get();
+            stream = std::move(trace);
+        }
+        const QString map = options.portMap.isEmpty() ? PortMap::defaultFile() : options.portMap;
+        m_link = std::make_unique<DeviceLink>(m_prompter, m_session.project(), std::move(stream),
+                                              PortMap::fromFile(map));
+        m_link->settings().DeviceId = options.deviceId;
+    }
+
+    ~DeviceRun()
+    {
+        if (!m_trace)
+            return;
+        try {
+            writeFileWhole(m_options.trace, m_trace->text());
+        } catch (const StoreError& error) {
+            printErr(error.text());
+        }
+    }
+
+    Session& session() { return m_session; }
+    DeviceLink& link() { return *m_link; }
+
+    // Opens the project and the port at 9600 bit/s, as the window has both at the start.
+    void open(const QString& project)
+    {
+        m_session.open(project);
+        SerialComm& comm = m_link->comm();
+        comm.sCommName = m_options.port;
+        comm.iBaudrate = CommandRate;
+        if (!comm.OpenComm(comm.sCommName))
+            throw Failure{};
+    }
+
+private:
+    DeviceOptions m_options;
+    DevicePrompter m_prompter;
+    Session m_session;
+    TraceStream* m_trace = nullptr;
+    std::unique_ptr<DeviceLink> m_link;
+};
+
+std::vector<int> parseSlotIds(const QString& text)
+{
+    std::vector<int> ids;
+    for (const QString& part : text.split(u','))
+        ids.push_back(parseSlotId(part.trimmed()));
+    return ids;
+}
+
+QString rowSummary(const KeyRow& row)
+{
+    const QString format = textOf(row.format);
+    return QStringLiteral("%1: %2 %3 Hz").arg(row.id).arg(format, textOf(row.carry));
+}
+
+} // namespace
+
+void runDownload(const Invocation& invocation)
+{
+    const DeviceOptions options = deviceOptions(invocation);
+    DeviceRun run(invocation, options);
+    run.open(invocation.args.at(0));
+    InterruptWatch interrupt([&run] { run.link().cancelTransfer(); });
+    if (run.link().downloadAll() != TransferEnding::Completed)
+        throw Failure{};
+}
+
+void runUpload(const Invocation& invocation)
+{
+    const DeviceOptions options = deviceOptions(invocation);
+    DeviceRun run(invocation, options);
+    run.open(invocation.args.at(0));
+    TransferEnding ending = TransferEnding::Declined;
+    {
+        InterruptWatch interrupt([&run] { run.link().cancelTransfer(); });
+        ending = run.link().uploadAll();
+    }
+    // Only a whole EEPROM replaces the project's rows; a part of one would mix two remotes.
+    if (ending != TransferEnding::Completed)
+        throw Failure{};
+    run.session().saveInPlace();
+}
+
+void runLearn(const Invocation& invocation)
+{
+    const DeviceOptions options = deviceOptions(invocation);
+    const std::vector<int> ids = parseSlotIds(invocation.args.at(1));
+    const auto format =
+        std::uint8_t(parseNumber(invocation, QStringLiteral("format"), 1, 2, "1 or 2"));
+    const auto time =
+        std::uint8_t(parseNumber(invocation, QStringLiteral("time"), 1, 3, "1, 2 or 3"));
+    if (format == 0 || time == 0)
+        throw UsageError{QStringLiteral("--format takes 1 or 2 and --time 1, 2 or 3.")};
+
+    DeviceRun run(invocation, options);
+    run.open(invocation.args.at(0));
+    DeviceLink& link = run.link();
+    link.settings().IrFormat = format;
+    link.settings().LearnTime = time;
+    std::vector<int> rows;
+    for (const int id : ids)
+        rows.push_back(run.session().indexOf(id)); // fails before anything is sent
+    KeyTable& keys = run.session().keys();
+    QObject::connect(&link, &DeviceLink::learnCaptionChanged, [&keys](const QString& caption) {
+        if (caption == QLatin1String(msg::StopCaption))
+            printErr(QStringLiteral("ID %1: press the key on the remote, pointed at the device "
+                                    "(Ctrl+C stops).")
+                         .arg(keys.current().id));
+    });
+    QObject::connect(&link, &DeviceLink::learnedCodeShown,
+                     [&keys] { printOut(rowSummary(keys.current())); });
+
+    LearnOutcome outcome;
+    {
+        InterruptWatch interrupt([&link] { link.IRLearnExecute({}); });
+        outcome = link.IRLearnExecute(rows);
+    }
+    // Every learned row is whole on its own, so what was learned is kept even when the run
+    // ended early.
+    if (outcome.rowsLearned > 0)
+        run.session().saveInPlace();
+    if (outcome.ending == LearnEnding::Stopped)
+        throw Failure{QStringLiteral("Stopped after %1 of %2 rows.")
+                          .arg(outcome.rowsLearned)
+                          .arg(rows.size())};
+    if (outcome.ending != LearnEnding::Completed)
+        throw Failure{};
+}
+
+void runSend(const Invocation& invocation)
+{
+    const DeviceOptions options = deviceOptions(invocation);
+    const int id = parseSlotId(invocation.args.at(1));
+    const auto mask = std::uint8_t(
+        parseNumber(invocation, QStringLiteral("ports"), 255, 255, "a port mask from 0 to 255"));
+    const int holdMs = int(parseNumber(invocation, QStringLiteral("hold-ms"), 200, 600000,
+                                       "milliseconds up to 600000"));
+
+    DeviceRun run(invocation, options);
+    run.open(invocation.args.at(0));
+    DeviceLink& link = run.link();
+    link.settings().IrPortMask = mask;
+    run.session().goTo(id);
+
+    // The key counts as held from the moment its code has gone out.
+    QElapsedTimer held;
+    switch (link.holdToSend([&held, holdMs] {
+        if (!held.isValid())
+            held.start();
+        return held.elapsed() < holdMs;
+    })) {
+    case SendOutcome::Sent:
+        return;
+    case SendOutcome::NoCode:
+        throw Failure{QStringLiteral("ID %1 holds no IR code; nothing was sent.").arg(id)};
+    case SendOutcome::Busy:
+        throw Failure{QStringLiteral("The device is busy (it answered \"B\"); nothing was sent.")};
+    case SendOutcome::Ignored:
+    case SendOutcome::WriteFailed:
+    case SendOutcome::NoDevice:
+        throw Failure{};
+    }
+}
+
+} // namespace qlv::cli

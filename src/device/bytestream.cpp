@@ -1,0 +1,7 @@
+#include "bytestream.h"
+
+namespace qlv {
+
+ByteStream::~ByteStream() = default;
+
+} // namespace qlv

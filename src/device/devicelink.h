@@ -1,0 +1,154 @@
+// DeviceLink: everything the main window needs of the K-817T, and everything qlvtool runs.
+//
+// The window creates one DeviceLink for the run (with makeSerialStream() and
+// PortMap::fromFile(PortMap::defaultFile())), forwards its controls' handlers to it and
+// connects its signals:
+//   ComboBox1Change / ComboBox2Change / ComboBox3Change / RadioButton1Click /
+//   RadioButton2Click / ChBoxClick   the device settings and the port chooser
+//   DownloadExecute / UploadExecute  the two toolbar actions (they ask for confirmation)
+//   IRLearnExecute(selected rows)    Button1; a click while learning is the "Stop"
+//   holdToSend(still held)           the grid's wave button on the current row
+//   cancelTransfer()                 the progress window's Cancel or close box
+// and shows what the signals say; it never reaches into the sequences. Messages and questions
+// go through the Prompter given here; the project's rows through its KeyTable.
+#pragma once
+
+#include "serialcomm.h"
+
+#include <project/project.h>
+
+#include <QObject>
+
+#include <functional>
+#include <vector>
+
+namespace qlv {
+
+// The settings the main window holds for the device commands, under their own names.
+struct DeviceSettings {
+    std::uint8_t DeviceId = 0;     // position in the ID chooser, 0 ... 14
+    std::uint8_t LearnTime = 1;    // seconds, 1 ... 3
+    std::uint8_t IrFormat = 1;     // 1 "Normal", 2 "RC5/RC6"
+    std::uint8_t IrPortMask = 255; // bit i: IR output port i sends
+};
+
+// How a download or upload ended; each ending but Declined and FrameNotSent showed its message.
+enum class TransferEnding {
+    Declined,     // No in the confirmation, or another device operation is running
+    FrameNotSent, // the serial layer has shown why
+    NoDevice,     // no acknowledgement (download) or no first byte (upload)
+    TimedOut,     // upload: a slot short or late
+    Terminated,   // Cancel
+    Failed,       // upload: a row could not be stored; "C" was sent and the error shown
+    Completed,
+};
+
+enum class LearnEnding {
+    StopRequested, // this call was the "Stop" of a running learn run
+    NotStarted,    // another device operation is running, or no project is open
+    Completed,     // every selected row learned
+    Stopped,       // the user stopped the run
+    NoDevice,      // no acknowledgement of LEARN: "No found IR device!"
+    WriteFailed,   // the serial layer has shown why
+    LineLost,      // the port went away while waiting for the code
+    Failed,        // a row could not be stored; the error was shown
+};
+
+struct LearnOutcome {
+    LearnEnding ending = LearnEnding::Completed;
+    int rowsLearned = 0;
+};
+
+enum class SendOutcome {
+    Ignored,     // a hold-to-send is already running
+    NoCode,      // the row holds no code: nothing sent, nothing shown
+    WriteFailed, // the serial layer has shown why
+    Busy,        // "B": the device refused, silently
+    NoDevice,    // no reply or another byte: "No found IR device!"
+    Sent,        // "A", then the code body
+};
+
+class DeviceLink : public QObject {
+    Q_OBJECT
+
+public:
+    DeviceLink(Prompter& prompter, Project& project, std::unique_ptr<ByteStream> stream,
+               PortMap ports, QObject* parent = nullptr);
+    ~DeviceLink() override;
+
+    SerialComm& comm() { return m_comm; }
+    DeviceSettings& settings() { return m_settings; }
+    const DeviceSettings& settings() const { return m_settings; }
+
+    // The choosers. ComboBox2: 0 ... 7 are COM1 ... COM8, 8 is "Close", -1 nothing.
+    void ComboBox1Change(int index);
+    void ComboBox2Change(int index);
+    void ComboBox3Change(int index);
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void ChBoxClick(int port, bool checked);
+    // The port chooser's entries and, for its tooltip, the path an entry opens.
+    static QStringList portEntries();
+    QString portPath(int index) const;
+
+    // The actions as the window runs them: the question first.
+    TransferEnding DownloadExecute();
+    TransferEnding UploadExecute();
+    // The sequences without the question, for qlvtool.
+    TransferEnding downloadAll();
+    TransferEnding uploadAll();
+    // bProgress = false: the transfer stops after the slot on its way.
+    void cancelTransfer();
+    bool bProgress() const { return m_bProgress; }
+    bool transferRunning() const { return m_transferRunning; }
+
+    // selectedRows: 0-based row indexes in any order; empty learns the current row. A call
+    // while a learn run waits is the user's "Stop".
+    LearnOutcome IRLearnExecute(std::vector<int> selectedRows);
+    bool learning() const { return m_learning; }
+
+    // One transmission of the current row's code.
+    SendOutcome IRSendStart();
+    // The wave button: sends the current row, waits while stillHeld() says the button is down
+    // (asked every 10 ms while handlers keep running), then the stop frame and its reply.
+    SendOutcome holdToSend(const std::function<bool()>& stillHeld);
+    void IRStopExecute();
+    bool holdSending() const { return m_holdSending; }
+
+signals:
+    // Every control that sits directly on the main window; learnButton tells Button1 apart,
+    // which stays usable as "Stop" during a learn run.
+    void controlsEnabledChanged(bool enabled, bool learnButtonEnabled);
+    void learnCaptionChanged(const QString& caption); // "Stop", then "IR Learn"
+    // The progress window: shown with its label ("Downloading..."), the bar set to the slot
+    // just finished (0 ... 511 of 512), hidden (not closed) at the end.
+    void progressShown(const QString& label);
+    void progressChanged(int slot);
+    void progressHidden();
+    // Bit i set: lamp i red; 0: all eight grey.
+    void portLampsChanged(std::uint8_t redMask);
+    // The second status-bar panel: the port's name or "No port".
+    void portPanelChanged(const QString& text);
+    // A learned code was stored in the current row: RedrawWave(shiftPrevious), then scroll the
+    // waveform strip back to its left end.
+    void learnedCodeShown(bool shiftPrevious);
+
+private:
+    void setControlsEnabled(bool enabled, bool learnButtonEnabled);
+    void returnToCommandRate();
+    bool readAck(int seconds);
+    bool waitForLearnedCode(std::uint32_t expected);
+
+    Prompter& m_prompter;
+    Project& m_project;
+    SerialComm m_comm;
+    DeviceSettings m_settings;
+    bool m_bProgress = false;
+    bool m_transferRunning = false;
+    bool m_learning = false;
+    bool m_learnWaiting = false;
+    bool m_holdSending = false;
+    bool m_alternate = false; // sendBlock's flag, one for the program
+};
+
+} // namespace qlv

@@ -1,0 +1,207 @@
+// IR learn into the selected rows, the hold-to-send of one row, and the stop frame.
+#include "devicelink.h"
+
+#include "devicemessages.h"
+#include "frames.h"
+
+#include <project/codepage.h>
+#include <project/derivedfields.h>
+#include <project/storeerror.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace qlv {
+
+namespace {
+
+constexpr unsigned long PauseAfterCodeMs = 1200;
+constexpr unsigned long ReplyDelayMs = 50;
+constexpr int HeldPollMs = 10;
+constexpr int LearnAckSeconds = 1;
+constexpr int StopReplySeconds = 3;
+
+} // namespace
+
+bool DeviceLink::waitForLearnedCode(std::uint32_t expected)
+{
+    m_learnWaiting = true;
+    bool arrived = false;
+    while (m_learning) {
+        m_comm.PollStatus();
+        if (m_comm.cs.cbInQue >= expected) {
+            arrived = true;
+            break;
+        }
+        // No limit on the wait, but a port that is gone will deliver nothing.
+        if (!m_comm.portOpen())
+            break;
+        m_comm.hComm().waitForBytes(expected, -1);
+    }
+    m_learnWaiting = false;
+    return arrived;
+}
+
+LearnOutcome DeviceLink::IRLearnExecute(std::vector<int> selectedRows)
+{
+    // The format is taken once with the frame: the expected length and the record's layout
+    // must match what the device was asked for, even if the setting changes meanwhile.
+    const std::uint8_t irFormat = m_settings.IrFormat;
+    const Frame frame = learnFrame(m_settings.DeviceId, m_settings.LearnTime, irFormat);
+    if (m_learning) {
+        m_learning = false;
+        if (m_learnWaiting)
+            m_comm.hComm().interruptWait();
+        return {LearnEnding::StopRequested, 0};
+    }
+    KeyTable& keys = m_project.keys();
+    if (m_transferRunning || m_holdSending || keys.recordCount() == 0)
+        return {LearnEnding::NotStarted, 0};
+
+    std::erase_if(selectedRows, [&](int row) { return row < 0 || row >= keys.recordCount(); });
+    std::sort(selectedRows.begin(), selectedRows.end());
+    selectedRows.erase(std::unique(selectedRows.begin(), selectedRows.end()), selectedRows.end());
+    if (selectedRows.empty())
+        selectedRows.push_back(keys.currentIndex());
+    const std::uint32_t expected = irFormat == 2 ? 2 * BlockSize : BlockSize;
+    const bool shiftPrevious = selectedRows.size() > 1;
+
+    LearnOutcome outcome{LearnEnding::Completed, 0};
+    {
+        ScrollHandlerDetached detached(keys);
+        m_learning = true;
+        for (const int row : selectedRows) {
+            if (!m_learning) {
+                outcome.ending = LearnEnding::Stopped;
+                break;
+            }
+            keys.setRecNo(row + 1);
+            m_comm.ClearInput();
+            if (!m_comm.WriteComm(frame)) {
+                outcome.ending = LearnEnding::WriteFailed;
+                break;
+            }
+            if (!readAck(LearnAckSeconds)) {
+                m_prompter.notice(QLatin1String(msg::NoDevice));
+                outcome.ending = LearnEnding::NoDevice;
+                break;
+            }
+            emit learnCaptionChanged(QLatin1String(msg::StopCaption));
+            setControlsEnabled(false, true);
+            if (!waitForLearnedCode(expected)) {
+                outcome.ending = m_learning ? LearnEnding::LineLost : LearnEnding::Stopped;
+                break;
+            }
+            m_comm.PollStatus();
+            const QByteArray received =
+                m_comm.hComm().read(std::min<std::int64_t>(m_comm.cs.cbInQue, 4096));
+            m_comm.nBytesRead = std::uint32_t(received.size());
+            std::copy(received.begin(), received.end(), m_comm.inbuff.begin());
+
+            KeyRow values = keys.current();
+            const CodeRecord record =
+                assembleLearned(std::span(m_comm.inbuff.data(), m_comm.nBytesRead), irFormat,
+                                toCodePageCut(textOf(values.function), NameMaxBytes));
+            values.irData = bytesOf(record);
+            try {
+                keys.post(values);
+            } catch (const StoreError& error) {
+                m_prompter.notice(error.text());
+                outcome.ending = LearnEnding::Failed;
+                break;
+            }
+            ++outcome.rowsLearned;
+            emit learnedCodeShown(shiftPrevious);
+            // A plain pause: the device needs it before the next LEARN, and nothing may run.
+            QThread::msleep(PauseAfterCodeMs);
+        }
+    }
+    m_comm.WriteComm(escFrame());
+    emit learnCaptionChanged(QLatin1String(msg::LearnCaption));
+    setControlsEnabled(true, true);
+    m_learning = false;
+    return outcome;
+}
+
+SendOutcome DeviceLink::IRSendStart()
+{
+    const KeyTable& keys = m_project.keys();
+    if (keys.recordCount() == 0)
+        return SendOutcome::NoCode;
+    const CodeRecord record = recordOf(keys.current());
+    const std::optional<CodeBlock> block = sendBlock(record, m_alternate);
+    if (!block)
+        return SendOutcome::NoCode;
+    m_comm.ClearInput();
+    if (!m_comm.WriteComm(sendFrame(m_settings.DeviceId, m_settings.IrPortMask)))
+        return SendOutcome::WriteFailed;
+    QThread::msleep(ReplyDelayMs);
+    m_comm.PollStatus();
+    std::optional<std::uint8_t> reply;
+    if (m_comm.cs.cbInQue == 1) {
+        const QByteArray byte = m_comm.hComm().read(1);
+        m_comm.nBytesRead = std::uint32_t(byte.size());
+        if (byte.size() == 1)
+            reply = std::uint8_t(byte.at(0));
+    }
+    if (reply == SendBusy)
+        return SendOutcome::Busy;
+    if (reply != SendGo) {
+        m_prompter.notice(QLatin1String(msg::NoDevice));
+        return SendOutcome::NoDevice;
+    }
+    // The pieces as sendBlock cut them: code B's header and its two sequence halves, or a
+    // header and the whole sequence.
+    const std::span<const std::uint8_t> body(*block);
+    if (isTwoCodeRecord(record) && m_alternate) {
+        m_comm.WriteComm(body.first(HeaderSize));
+        m_comm.WriteComm(body.subspan(HeaderSize, 128));
+        m_comm.WriteComm(body.subspan(HeaderSize + 128));
+    } else {
+        m_comm.WriteComm(body.first(HeaderSize));
+        m_comm.WriteComm(body.subspan(HeaderSize));
+    }
+    return SendOutcome::Sent;
+}
+
+SendOutcome DeviceLink::holdToSend(const std::function<bool()>& stillHeld)
+{
+    if (m_holdSending || m_transferRunning || m_learning)
+        return SendOutcome::Ignored;
+    QCoreApplication::processEvents();
+    const SendOutcome sent = IRSendStart();
+    if (sent != SendOutcome::Sent)
+        return sent;
+    m_holdSending = true;
+    emit portLampsChanged(m_settings.IrPortMask);
+    if (stillHeld()) {
+        // Handlers keep running while the button is held; the loop only wakes to look at it.
+        QEventLoop loop;
+        QTimer poll;
+        poll.setInterval(HeldPollMs);
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (!stillHeld())
+                loop.quit();
+        });
+        poll.start();
+        loop.exec();
+    }
+    QThread::msleep(ReplyDelayMs);
+    IRStopExecute();
+    std::array<std::uint8_t, 4> reply{};
+    m_comm.ReadComm(reply.data(), std::uint32_t(reply.size()), StopReplySeconds);
+    emit portLampsChanged(0);
+    m_holdSending = false;
+    return SendOutcome::Sent;
+}
+
+void DeviceLink::IRStopExecute()
+{
+    m_comm.WriteComm(stopFrame(m_settings.DeviceId));
+}
+
+} // namespace qlv

@@ -1,0 +1,60 @@
+// The serial port layer: the one connection to the device, the port name and the line rate,
+// under the names the rest of the device code uses. One instance for the program.
+#pragma once
+
+#include "bytestream.h"
+#include "portmap.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+namespace qlv {
+
+class Prompter;
+
+// The status poll's record; only the count of waiting bytes is used.
+struct CommStatus {
+    std::uint32_t cbInQue = 0;
+};
+
+class SerialComm {
+public:
+    SerialComm(Prompter& prompter, std::unique_ptr<ByteStream> stream, PortMap ports);
+
+    // Opens (or reopens) name at iBaudrate; the failures show "Open Error" or "Set Error".
+    // Never changes sCommName.
+    bool OpenComm(const QString& name);
+    // The port chooser's "Close".
+    void CloseComm();
+    // One write; when it fails, one reopen of sCommName and one more write.
+    bool WriteComm(std::span<const std::uint8_t> bytes);
+    // A control byte of a bulk transfer: straight to the port, no reopen.
+    bool WriteControl(std::uint8_t byte);
+    // Waits until count bytes wait, then reads exactly count into buffer; false after seconds
+    // with nothing consumed.
+    bool ReadComm(std::uint8_t* buffer, std::uint32_t count, int seconds);
+    void ClearInput();
+    // The count of waiting bytes into cs.cbInQue (dwError is kept for the record's sake).
+    void PollStatus();
+
+    bool portOpen() const { return m_stream->isOpen(); }
+    ByteStream& hComm() { return *m_stream; }
+    const PortMap& ports() const { return m_ports; }
+
+    std::int32_t iBaudrate = 9600;
+    QString sCommName;
+    std::array<std::uint8_t, 4096> inbuff{};
+    std::uint32_t nBytesRead = 0;
+    std::uint32_t lrc = 0;
+    std::uint32_t dwError = 0;
+    CommStatus cs;
+
+private:
+    Prompter& m_prompter;
+    std::unique_ptr<ByteStream> m_stream;
+    PortMap m_ports;
+};
+
+} // namespace qlv

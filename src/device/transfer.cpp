@@ -1,0 +1,201 @@
+// Download and upload: all 512 slots in one exchange at 115200 bit/s, acknowledged block by
+// block, with "U" or "C" after every slot.
+#include "devicelink.h"
+
+#include "devicemessages.h"
+#include "frames.h"
+
+#include <irdata/eepromimage.h>
+#include <project/codepage.h>
+#include <project/derivedfields.h>
+#include <project/storeerror.h>
+
+namespace qlv {
+
+namespace {
+
+constexpr int AckSeconds = 3;
+constexpr std::size_t HalfSlot = RecordSize / 2;
+
+// Clears the flag however the transfer ends.
+struct RunningFlag {
+    explicit RunningFlag(bool& flag)
+        : m_flag(flag)
+    {
+        m_flag = true;
+    }
+    ~RunningFlag() { m_flag = false; }
+    bool& m_flag;
+};
+
+} // namespace
+
+bool DeviceLink::readAck(int seconds)
+{
+    std::uint8_t ack = 0;
+    return m_comm.ReadComm(&ack, 1, seconds);
+}
+
+void DeviceLink::returnToCommandRate()
+{
+    m_comm.iBaudrate = CommandRate;
+    m_comm.OpenComm(m_comm.sCommName);
+}
+
+void DeviceLink::cancelTransfer()
+{
+    m_bProgress = false;
+}
+
+TransferEnding DeviceLink::DownloadExecute()
+{
+    if (m_transferRunning || m_learning)
+        return TransferEnding::Declined;
+    if (m_prompter.askYesNo(QLatin1String(MainCaption), QLatin1String(msg::DownloadQuestion)) !=
+        Answer::Yes)
+        return TransferEnding::Declined;
+    return downloadAll();
+}
+
+TransferEnding DeviceLink::UploadExecute()
+{
+    if (m_transferRunning || m_learning)
+        return TransferEnding::Declined;
+    if (m_prompter.askYesNo(QLatin1String(MainCaption), QLatin1String(msg::UploadQuestion)) !=
+        Answer::Yes)
+        return TransferEnding::Declined;
+    return uploadAll();
+}
+
+TransferEnding DeviceLink::downloadAll()
+{
+    if (m_transferRunning || m_learning)
+        return TransferEnding::Declined;
+    KeyTable& keys = m_project.keys();
+    m_comm.ClearInput();
+    if (!m_comm.WriteComm(downloadAllFrame(m_settings.DeviceId)))
+        return TransferEnding::FrameNotSent;
+    RunningFlag running(m_transferRunning);
+    m_comm.iBaudrate = TransferRate;
+    m_comm.OpenComm(m_comm.sCommName);
+    setControlsEnabled(false, false);
+
+    TransferEnding ending = TransferEnding::Completed;
+    std::size_t j = 0;
+    {
+        ControlsDisabled frozen(keys);
+        {
+            ScrollHandlerDetached detached(keys);
+            m_bProgress = true;
+            emit progressShown(QLatin1String(msg::Downloading));
+            keys.first();
+            for (; j < SlotCount; ++j) {
+                // Slots past a short table go out as erased memory, as Compile writes them.
+                const CodeRecord block =
+                    int(j) < keys.recordCount() ? recordOf(keys.current()) : readStored({});
+                const std::span<const std::uint8_t> bytes(block);
+                m_comm.WriteComm(bytes.first(HalfSlot));
+                if (!readAck(AckSeconds)) {
+                    m_prompter.notice(QLatin1String(msg::DownloadNoDevice));
+                    ending = TransferEnding::NoDevice;
+                    break;
+                }
+                m_comm.WriteComm(bytes.subspan(HalfSlot));
+                if (!readAck(AckSeconds)) {
+                    m_prompter.notice(QLatin1String(msg::DownloadNoDevice));
+                    ending = TransferEnding::NoDevice;
+                    break;
+                }
+                emit progressChanged(int(j));
+                if (!m_bProgress) {
+                    m_comm.WriteControl(ControlStop);
+                    m_prompter.notice(QLatin1String(msg::DownloadTerminated));
+                    ending = TransferEnding::Terminated;
+                    break;
+                }
+                m_comm.WriteControl(ControlContinue);
+                keys.next();
+            }
+        }
+        keys.first();
+    }
+    emit progressHidden();
+    if (j == SlotCount)
+        m_prompter.notice(QLatin1String(msg::DownloadCompleted));
+    setControlsEnabled(true, true);
+    returnToCommandRate();
+    return ending;
+}
+
+TransferEnding DeviceLink::uploadAll()
+{
+    if (m_transferRunning || m_learning)
+        return TransferEnding::Declined;
+    KeyTable& keys = m_project.keys();
+    m_comm.ClearInput();
+    if (!m_comm.WriteComm(uploadAllFrame(m_settings.DeviceId)))
+        return TransferEnding::FrameNotSent;
+    RunningFlag running(m_transferRunning);
+    m_comm.iBaudrate = TransferRate;
+    m_comm.OpenComm(m_comm.sCommName);
+    if (!readAck(AckSeconds)) {
+        m_prompter.notice(QLatin1String(msg::UploadNoDevice));
+        returnToCommandRate();
+        return TransferEnding::NoDevice;
+    }
+    setControlsEnabled(false, false);
+
+    TransferEnding ending = TransferEnding::Completed;
+    std::size_t j = 0;
+    {
+        ControlsDisabled frozen(keys);
+        {
+            ScrollHandlerDetached detached(keys);
+            m_bProgress = true;
+            emit progressShown(QLatin1String(msg::Uploading));
+            keys.first();
+            std::array<std::uint8_t, RecordSize> block{};
+            for (; j < SlotCount; ++j) {
+                if (!m_comm.ReadComm(block.data(), RecordSize, AckSeconds)) {
+                    m_prompter.notice(QLatin1String(msg::UploadTimeOut));
+                    ending = TransferEnding::TimedOut;
+                    break;
+                }
+                if (int(j) < keys.recordCount()) {
+                    const CodeRecord record = importedSlot(block);
+                    KeyRow row = keys.current();
+                    row.function = nameFromCodePage(nameText(record));
+                    row.irData = bytesOf(record);
+                    try {
+                        keys.post(row);
+                    } catch (const StoreError& error) {
+                        // The device is told to stop, so it does not wait for a word that
+                        // never comes.
+                        m_comm.WriteControl(ControlStop);
+                        m_prompter.notice(error.text());
+                        ending = TransferEnding::Failed;
+                        break;
+                    }
+                }
+                emit progressChanged(int(j));
+                if (!m_bProgress) {
+                    m_comm.WriteControl(ControlStop);
+                    m_prompter.notice(QLatin1String(msg::UploadTerminated));
+                    ending = TransferEnding::Terminated;
+                    break;
+                }
+                m_comm.WriteControl(ControlContinue);
+                keys.next();
+            }
+        }
+        keys.first();
+    }
+    emit progressHidden();
+    if (j == SlotCount)
+        m_prompter.notice(QLatin1String(msg::UploadCompleted));
+    setControlsEnabled(true, true);
+    returnToCommandRate();
+    return ending;
+}
+
+} // namespace qlv

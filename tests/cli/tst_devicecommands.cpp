@@ -1,0 +1,300 @@
+// qlvtool's device commands against k817t-sim, both run as a user runs them: the messages and
+// exit status of every ending, the trace, the round trip through the simulator's EEPROM, and
+// Ctrl+C as the window's Cancel and Stop.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <memory>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// The simulator for one test, stopped (SIGTERM) when the test ends.
+class Simulator {
+public:
+    Simulator(const QString& folder, const QStringList& options)
+    {
+        m_process.setWorkingDirectory(folder);
+        m_process.start(QStringLiteral(K817TSIM_PATH), options);
+        if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000))
+            m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    }
+    ~Simulator()
+    {
+        if (m_process.state() == QProcess::Running) {
+            m_process.terminate();
+            if (!m_process.waitForFinished(5000))
+                m_process.kill();
+        }
+    }
+    const QString& path() const { return m_path; }
+    // What it logged so far.
+    QString log()
+    {
+        m_process.waitForReadyRead(100);
+        m_log += QString::fromLocal8Bit(m_process.readAllStandardError());
+        return m_log;
+    }
+    bool finishesByItself() { return m_process.waitForFinished(5000); }
+
+private:
+    QProcess m_process;
+    QString m_path;
+    QString m_log;
+};
+
+} // namespace
+
+class TestDeviceCommands : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+
+    Run qlvtool(const QStringList& args) const
+    {
+        QProcess process;
+        process.setWorkingDirectory(m_dir->path());
+        process.start(QStringLiteral(QLVTOOL_PATH), args);
+        Run run;
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+            return run;
+        run.exitCode = process.exitCode();
+        run.out = QString::fromUtf8(process.readAllStandardOutput());
+        run.err = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+
+    bool succeeds(const QStringList& args) const
+    {
+        const Run run = qlvtool(args);
+        if (run.exitCode != 0)
+            qWarning() << args << "failed:" << run.exitCode << run.out << run.err;
+        return run.exitCode == 0;
+    }
+
+    QByteArray readFile(const QString& name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // qlvtool started and, after delayMs, interrupted as Ctrl+C does.
+    Run interrupted(const QStringList& args, int delayMs) const
+    {
+        QProcess process;
+        process.setWorkingDirectory(m_dir->path());
+        process.start(QStringLiteral(QLVTOOL_PATH), args);
+        Run run;
+        if (!process.waitForStarted(5000))
+            return run;
+        QTest::qWait(delayMs);
+        ::kill(pid_t(process.processId()), SIGINT);
+        if (!process.waitForFinished(20000) || process.exitStatus() != QProcess::NormalExit)
+            return run;
+        run.exitCode = process.exitCode();
+        run.out = QString::fromUtf8(process.readAllStandardOutput());
+        run.err = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        QVERIFY(succeeds({"new", "remote"}));
+    }
+
+    void learnDownloadUploadRoundTrip()
+    {
+        Simulator sim(m_dir->path(), {"--eeprom", "eeprom.bin", "--learn-delay", "100"});
+        QVERIFY(!sim.path().isEmpty());
+
+        const Run learn2 =
+            qlvtool({"learn", "remote", "3,1", "--port", sim.path(), "--format", "2"});
+        QCOMPARE(learn2.exitCode, 0);
+        QCOMPARE(learn2.out, QStringLiteral("1: RC5/RC6 36156 Hz\n3: RC5/RC6 36156 Hz\n"));
+        const Run learn1 = qlvtool({"learn", "remote", "7", "--port", sim.path(), "--time", "3"});
+        QCOMPARE(learn1.exitCode, 0);
+        QCOMPARE(learn1.out, QStringLiteral("7: Normal 37632 Hz\n"));
+
+        const Run download = qlvtool({"download", "remote", "--port", sim.path()});
+        QCOMPARE(download.exitCode, 0);
+        QCOMPARE(download.out, QStringLiteral("Download completed.\n"));
+        // The device now holds the project's image byte for byte.
+        QVERIFY(succeeds({"compile", "remote", "image"}));
+        QVERIFY(readFile("eeprom.bin") == readFile("image.bin"));
+
+        QVERIFY(succeeds({"new", "copy"}));
+        const Run upload = qlvtool({"upload", "copy", "--port", sim.path()});
+        QCOMPARE(upload.exitCode, 0);
+        QCOMPARE(upload.out, QStringLiteral("Upload completed.\n"));
+        QCOMPARE(qlvtool({"list", "copy"}).out, qlvtool({"list", "remote"}).out);
+        QCOMPARE(qlvtool({"decode", "copy", "7"}).out, qlvtool({"decode", "remote", "7"}).out);
+        QVERIFY(qlvtool({"decode", "copy", "1"}).out.contains("B first"));
+    }
+
+    void traceShowsEveryByte()
+    {
+        Simulator sim(m_dir->path(), {"--learn-delay", "50"});
+        QVERIFY(succeeds({"learn", "remote", "2", "--port", sim.path()}));
+        QVERIFY(succeeds({"send", "remote", "2", "--port", sim.path(), "--id", "F", "--ports",
+                          "0x21", "--trace", "send.txt"}));
+        const QStringList lines = QString::fromLatin1(readFile("send.txt")).split(u'\n');
+        QStringList events;
+        for (const QString& line : lines)
+            events << line.section(u' ', 1, -1, QString::SectionSkipEmpty);
+        QCOMPARE(events.at(0), QStringLiteral("open %1 at 9600 bit/s: opened").arg(sim.path()));
+        QCOMPARE(events.at(1), QStringLiteral("> E0 0E 43 00 01 02 30 30 30 EF"));
+        QCOMPARE(events.at(2), QStringLiteral("< 41"));
+        QVERIFY(events.at(3).startsWith(QStringLiteral("> 72 ")));
+        QVERIFY(events.contains(QStringLiteral("> E0 0E 43 00 A0 AA 00 00 00 EF")));
+        QCOMPARE(events.at(events.indexOf("> E0 0E 43 00 A0 AA 00 00 00 EF") + 1),
+                 QStringLiteral("< 06 00 00 00"));
+        // Each line starts with the milliseconds since the trace began.
+        bool isNumber = false;
+        lines.at(1).section(u' ', 0, 0, QString::SectionSkipEmpty).toDouble(&isNumber);
+        QVERIFY(isNumber);
+    }
+
+    void endingsExitOneWithTheirMessage_data()
+    {
+        QTest::addColumn<QStringList>("simOptions");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("messages");
+        QTest::newRow("download, no device") << QStringList{"--silent"} << "download"
+                                             << QStringList{"No found IR device.Download failed!"};
+        QTest::newRow("download, slot 3 unacknowledged")
+            << QStringList{"--stop-ack-at", "3"} << "download"
+            << QStringList{"No found IR device.Download failed!"};
+        // The wait for the acknowledgement fails, and so does the return to 9600 bit/s.
+        QTest::newRow("download, line closed at slot 10")
+            << QStringList{"--close-at", "10"} << "download"
+            << QStringList{"No found IR device.Download failed!", "Error opening serial port!"};
+        QTest::newRow("upload, line closed at slot 10")
+            << QStringList{"--close-at", "10"} << "upload"
+            << QStringList{"Time out,Upload failed!", "Error opening serial port!"};
+        QTest::newRow("upload, no device") << QStringList{"--silent"} << "upload"
+                                           << QStringList{"No found IR device,Upload failed!"};
+        QTest::newRow("upload, slot 5 short")
+            << QStringList{"--short-at", "5"} << "upload" << QStringList{"Time out,Upload failed!"};
+        QTest::newRow("upload, slot 5 late") << QStringList{"--late", "3500", "--late-at", "5"}
+                                             << "upload" << QStringList{"Time out,Upload failed!"};
+        QTest::newRow("learn, no device")
+            << QStringList{"--silent"} << "learn" << QStringList{"No found IR device!"};
+        QTest::newRow("send, no device")
+            << QStringList{"--mute"} << "send" << QStringList{"No found IR device!"};
+        QTest::newRow("send, busy")
+            << QStringList{"--busy"} << "send"
+            << QStringList{"The device is busy (it answered \"B\"); nothing was sent."};
+    }
+    void endingsExitOneWithTheirMessage()
+    {
+        QFETCH(QStringList, simOptions);
+        QFETCH(QString, command);
+        QFETCH(QStringList, messages);
+        QVERIFY(succeeds({"import-hex", "remote", "1", QFINDTESTDATA("send-record.txt")}));
+        const QByteArray before = readFile("remote.qlv");
+        Simulator sim(m_dir->path(), simOptions);
+        QStringList args{command, "remote"};
+        if (command == "learn" || command == "send")
+            args << "1";
+        const Run run = qlvtool(args << "--port" << sim.path());
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, messages.join(u'\n') + u'\n');
+        QCOMPARE(run.out, QString());
+        // A failed upload or learn leaves the project file as it was.
+        QVERIFY(readFile("remote.qlv") == before);
+    }
+
+    void portsAreMappedAndChecked()
+    {
+        Simulator sim(m_dir->path(), {"--busy"});
+        QFile map(path("ports.ini"));
+        QVERIFY(map.open(QIODevice::WriteOnly));
+        map.write("[PORTS]\nCOM3=" + sim.path().toLocal8Bit() + "\n");
+        map.close();
+        // The mapped COM3 reaches the simulator (which refuses, as told); COM4 is unmapped.
+        const Run mapped = qlvtool({"download", "remote", "--port", "COM3", "--port-map",
+                                    "ports.ini", "--trace", "t.txt"});
+        QCOMPARE(mapped.exitCode, 0);
+        QVERIFY(readFile("t.txt").contains(sim.path().toLocal8Bit()));
+        const Run missing = qlvtool(
+            {"download", "remote", "--port", path("no-such-tty"), "--port-map", "ports.ini"});
+        QCOMPARE(missing.exitCode, 1);
+        QCOMPARE(missing.err, QStringLiteral("Error opening serial port!\n"));
+    }
+
+    void usageErrorsExitTwo_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("no port") << QStringList{"download", "remote"};
+        QTest::newRow("port neither path nor COMn")
+            << QStringList{"upload", "remote", "--port", "NoPort"};
+        QTest::newRow("COM9") << QStringList{"upload", "remote", "--port", "COM9"};
+        QTest::newRow("ID D") << QStringList{"download", "remote", "--port", "COM1", "--id", "D"};
+        QTest::newRow("ID 15") << QStringList{"download", "remote", "--port", "COM1", "--id", "15"};
+        QTest::newRow("format 3") << QStringList{"learn", "remote",   "1", "--port",
+                                                 "COM1",  "--format", "3"};
+        QTest::newRow("time 0") << QStringList{"learn", "remote", "1", "--port",
+                                               "COM1",  "--time", "0"};
+        QTest::newRow("slot 0 in a list")
+            << QStringList{"learn", "remote", "1,0", "--port", "COM1"};
+        QTest::newRow("ports 256")
+            << QStringList{"send", "remote", "1", "--port", "COM1", "--ports", "256"};
+        QTest::newRow("option without value") << QStringList{"send", "remote", "1", "--port"};
+        QTest::newRow("send without ID") << QStringList{"send", "remote", "--port", "COM1"};
+    }
+    void usageErrorsExitTwo()
+    {
+        QFETCH(QStringList, args);
+        const Run run = qlvtool(args);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains("Usage: qlvtool"), qPrintable(run.err));
+    }
+
+    void interruptStopsLearningWithEsc()
+    {
+        Simulator sim(m_dir->path(), {"--learn-delay", "600000"});
+        const QByteArray before = readFile("remote.qlv");
+        const Run run = interrupted(
+            {"learn", "remote", "5", "--port", sim.path(), "--trace", "learn.txt"}, 1500);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.endsWith("Stopped after 0 of 1 rows.\n"), qPrintable(run.err));
+        const QByteArray trace = readFile("learn.txt");
+        QVERIFY(trace.contains("> E0 00 4C 45 41 52 4E 01 01 30 30 30 EF"));
+        QVERIFY(trace.contains("> E0 00 45 53 43 EF"));
+        QVERIFY(sim.log().contains("ESC: learning abandoned"));
+        QVERIFY(readFile("remote.qlv") == before);
+    }
+
+    void interruptCancelsADownloadAfterItsSlot()
+    {
+        Simulator sim(m_dir->path(), {"--late", "100"});
+        const Run run =
+            interrupted({"download", "remote", "--port", sim.path(), "--trace", "d.txt"}, 1500);
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.err, QStringLiteral("Download terminated!\n"));
+        const QStringList lines = QString::fromLatin1(readFile("d.txt")).trimmed().split(u'\n');
+        // "C" after the slot on its way, then back to 9600 bit/s.
+        QVERIFY(lines.at(lines.size() - 2).endsWith("> 43"));
+        QVERIFY(
+            lines.last().endsWith(QStringLiteral("open %1 at 9600 bit/s: opened").arg(sim.path())));
+        QVERIFY(sim.log().contains("stopped by the program after slot"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDeviceCommands)
+#include "tst_devicecommands.moc"

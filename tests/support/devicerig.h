@@ -1,0 +1,34 @@
+// A program on one end of a pseudo-terminal and a scripted K-817T on the other: a fresh
+// project, a scripted Prompter, and a DeviceLink whose COM1 is the peer's slave.
+#pragma once
+
+#include "ptypeer.h"
+#include "scriptedprompter.h"
+
+#include <device/devicelink.h>
+#include <irdata/coderecord.h>
+#include <project/project.h>
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace qlv::test {
+
+struct DeviceRig {
+    DeviceRig();
+
+    // Opens COM1 as the port chooser does at start-up; true when it opened.
+    bool openPort();
+    // Posts record into row index (0-based) as an edit would.
+    void putRecord(int index, const CodeRecord& record);
+    CodeRecord recordAt(int index) const;
+
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    Project project;
+    PtyPeer peer;
+    DeviceLink link;
+};
+
+} // namespace qlv::test
