@@ -45,7 +45,7 @@ void ScriptedPrompter::notice(const QString& text)
 
 void ScriptedPrompter::titledNotice(const QString& title, const QString& text)
 {
-    calls.append({PrompterCall::Notice, title, text});
+    calls.append({PrompterCall::Notice, title, text, {}});
 }
 
 std::optional<QString> ScriptedPrompter::chooseOpenFile(const FileRequest& request)
