@@ -4,63 +4,18 @@
 #include <QMetaObject>
 
 #include <chrono>
-#include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
 namespace qlv::test {
 
-namespace {
-
-int rateOf(speed_t speed)
-{
-    switch (speed) {
-    case B9600:
-        return 9600;
-    case B19200:
-        return 19200;
-    case B38400:
-        return 38400;
-    case B57600:
-        return 57600;
-    case B115200:
-        return 115200;
-    default:
-        return -1;
-    }
-}
-
-} // namespace
-
 QByteArray bytes(std::span<const std::uint8_t> data)
 {
     return QByteArray(reinterpret_cast<const char*>(data.data()), qsizetype(data.size()));
 }
 
-PtyPeer::PtyPeer()
-{
-    m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (m_master < 0)
-        return;
-    char name[128] = {};
-    if (::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0 ||
-        ::ptsname_r(m_master, name, sizeof name) != 0) {
-        closeAll();
-        return;
-    }
-    m_slavePath = QString::fromLocal8Bit(name);
-    // Holding the slave open keeps the line's settings between the program's reopens, and raw
-    // from the start, so nothing is echoed before the program has opened it.
-    m_slave = ::open(name, O_RDWR | O_NOCTTY);
-    termios tio{};
-    if (m_slave < 0 || ::tcgetattr(m_slave, &tio) != 0) {
-        closeAll();
-        return;
-    }
-    ::cfmakeraw(&tio);
-    ::tcsetattr(m_slave, TCSANOW, &tio);
-}
+PtyPeer::PtyPeer() = default;
 
 PtyPeer::~PtyPeer()
 {
@@ -72,12 +27,7 @@ PtyPeer::~PtyPeer()
 void PtyPeer::closeAll()
 {
     std::lock_guard lock(m_mutex);
-    if (m_slave >= 0)
-        ::close(m_slave);
-    if (m_master >= 0)
-        ::close(m_master);
-    m_slave = -1;
-    m_master = -1;
+    m_pty.close();
 }
 
 void PtyPeer::start(std::function<void(PeerLine&)> script)
@@ -115,7 +65,7 @@ QStringList PtyPeer::notes() const
 QString PtyPeer::lineMode() const
 {
     termios tio{};
-    if (m_slave < 0 || ::tcgetattr(m_slave, &tio) != 0)
+    if (!m_pty.slaveSettings(tio))
         return {};
     const int bits = (tio.c_cflag & CSIZE) == CS8   ? 8
                      : (tio.c_cflag & CSIZE) == CS7 ? 7
@@ -123,7 +73,7 @@ QString PtyPeer::lineMode() const
                                                     : 5;
     const char parity = !(tio.c_cflag & PARENB) ? 'N' : (tio.c_cflag & PARODD) ? 'O' : 'E';
     return QStringLiteral("%1 %2%3%4")
-        .arg(rateOf(::cfgetospeed(&tio)))
+        .arg(pty::rateOf(::cfgetospeed(&tio)))
         .arg(bits)
         .arg(QLatin1Char(parity))
         .arg(tio.c_cflag & CSTOPB ? 2 : 1);
@@ -137,14 +87,14 @@ QByteArray PeerLine::read(int n, int timeoutMs)
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                               deadline - std::chrono::steady_clock::now())
                               .count();
-        if (left <= 0 || m_peer.m_master < 0)
+        if (left <= 0 || m_peer.m_pty.master() < 0)
             break;
-        pollfd fd{m_peer.m_master, POLLIN, 0};
+        pollfd fd{m_peer.m_pty.master(), POLLIN, 0};
         if (::poll(&fd, 1, int(left)) <= 0)
             continue;
         char buffer[4096];
-        const ssize_t count =
-            ::read(m_peer.m_master, buffer, std::min<std::size_t>(sizeof buffer, n - got.size()));
+        const ssize_t count = ::read(m_peer.m_pty.master(), buffer,
+                                     std::min<std::size_t>(sizeof buffer, n - got.size()));
         if (count <= 0) {
             // The slave side is closed for a moment while the program reopens the port.
             ::usleep(1000);
@@ -183,8 +133,9 @@ bool PeerLine::quietFor(int ms)
 void PeerLine::write(const QByteArray& data)
 {
     qsizetype done = 0;
-    while (done < data.size() && m_peer.m_master >= 0) {
-        const ssize_t count = ::write(m_peer.m_master, data.constData() + done, data.size() - done);
+    while (done < data.size() && m_peer.m_pty.master() >= 0) {
+        const ssize_t count =
+            ::write(m_peer.m_pty.master(), data.constData() + done, data.size() - done);
         if (count <= 0)
             return;
         done += count;
@@ -203,10 +154,7 @@ void PeerLine::sleep(int ms)
 
 int PeerLine::rate() const
 {
-    termios tio{};
-    if (m_peer.m_slave < 0 || ::tcgetattr(m_peer.m_slave, &tio) != 0)
-        return -1;
-    return rateOf(::cfgetospeed(&tio));
+    return m_peer.m_pty.rate();
 }
 
 bool PeerLine::waitForRate(int wanted, int timeoutMs)

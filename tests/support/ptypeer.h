@@ -3,6 +3,8 @@
 // serial port code. Every byte the script reads is kept for the test to compare.
 #pragma once
 
+#include <pty/pseudoterminal.h>
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -57,8 +59,8 @@ public:
     PtyPeer(const PtyPeer&) = delete;
     PtyPeer& operator=(const PtyPeer&) = delete;
 
-    bool isValid() const { return m_master >= 0; }
-    const QString& slavePath() const { return m_slavePath; }
+    bool isValid() const { return m_pty.isValid(); }
+    const QString& slavePath() const { return m_pty.slavePath(); }
 
     void start(std::function<void(PeerLine&)> script);
     // Waits for the script to end; false when it is still running after timeoutMs.
@@ -73,9 +75,7 @@ private:
     friend class PeerLine;
     void closeAll();
 
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_slavePath;
+    qlv::pty::PseudoTerminal m_pty;
     std::thread m_thread;
     std::future<void> m_done;
     mutable std::mutex m_mutex;

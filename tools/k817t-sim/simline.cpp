@@ -3,9 +3,7 @@
 #include <atomic>
 #include <thread>
 
-#include <fcntl.h>
 #include <poll.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace k817t {
@@ -13,30 +11,6 @@ namespace k817t {
 namespace {
 
 std::atomic<bool> g_stop{false};
-
-int rateOf(speed_t speed)
-{
-    switch (speed) {
-    case B1200:
-        return 1200;
-    case B2400:
-        return 2400;
-    case B4800:
-        return 4800;
-    case B9600:
-        return 9600;
-    case B19200:
-        return 19200;
-    case B38400:
-        return 38400;
-    case B57600:
-        return 57600;
-    case B115200:
-        return 115200;
-    default:
-        return 9600;
-    }
-}
 
 } // namespace
 
@@ -50,30 +24,7 @@ bool SimLine::stopRequested()
     return g_stop;
 }
 
-SimLine::SimLine()
-{
-    m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (m_master < 0)
-        return;
-    char name[128] = {};
-    if (::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0 ||
-        ::ptsname_r(m_master, name, sizeof name) != 0) {
-        hangUp();
-        return;
-    }
-    m_slavePath = QString::fromLocal8Bit(name);
-    // Our own hold on the slave keeps the line raw and its settings alive while the program
-    // closes and reopens it to change the rate.
-    m_slave = ::open(name, O_RDWR | O_NOCTTY);
-    termios tio{};
-    if (m_slave < 0 || ::tcgetattr(m_slave, &tio) != 0) {
-        hangUp();
-        return;
-    }
-    ::cfmakeraw(&tio);
-    ::cfsetspeed(&tio, B9600);
-    ::tcsetattr(m_slave, TCSANOW, &tio);
-}
+SimLine::SimLine() = default;
 
 SimLine::~SimLine()
 {
@@ -82,20 +33,13 @@ SimLine::~SimLine()
 
 void SimLine::hangUp()
 {
-    if (m_slave >= 0)
-        ::close(m_slave);
-    if (m_master >= 0)
-        ::close(m_master);
-    m_slave = -1;
-    m_master = -1;
+    m_pty.close();
 }
 
 int SimLine::rate() const
 {
-    termios tio{};
-    if (m_slave < 0 || ::tcgetattr(m_slave, &tio) != 0)
-        return 9600;
-    return rateOf(::cfgetospeed(&tio));
+    const int rate = m_pty.rate();
+    return rate > 0 ? rate : 9600;
 }
 
 bool SimLine::waitForRate(int wanted, int timeoutMs)
@@ -118,8 +62,8 @@ QByteArray SimLine::read(int n, int timeoutMs)
 {
     QByteArray got;
     Clock::time_point firstArrival{};
-    while (got.size() < n && m_master >= 0 && !g_stop) {
-        pollfd fd{m_master, POLLIN, 0};
+    while (got.size() < n && m_pty.master() >= 0 && !g_stop) {
+        pollfd fd{m_pty.master(), POLLIN, 0};
         const int ready = ::poll(&fd, 1, timeoutMs < 0 ? -1 : timeoutMs);
         if (ready < 0)
             continue; // a signal: look at the stop flag
@@ -127,7 +71,7 @@ QByteArray SimLine::read(int n, int timeoutMs)
             break;
         char buffer[4096];
         const ssize_t count =
-            ::read(m_master, buffer, std::min<std::size_t>(sizeof buffer, n - got.size()));
+            ::read(m_pty.master(), buffer, std::min<std::size_t>(sizeof buffer, n - got.size()));
         if (count <= 0) {
             // No program on the other end at the moment (it closes the port to change rate).
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -160,8 +104,9 @@ void SimLine::write(const QByteArray& bytes)
         std::this_thread::sleep_until(m_sendFree);
     }
     qsizetype done = 0;
-    while (done < bytes.size() && m_master >= 0) {
-        const ssize_t count = ::write(m_master, bytes.constData() + done, bytes.size() - done);
+    while (done < bytes.size() && m_pty.master() >= 0) {
+        const ssize_t count =
+            ::write(m_pty.master(), bytes.constData() + done, bytes.size() - done);
         if (count <= 0)
             return;
         done += count;

@@ -2,6 +2,8 @@
 // real line at the rate the program has set (10 bits a byte).
 #pragma once
 
+#include <pty/pseudoterminal.h>
+
 #include <QByteArray>
 #include <QString>
 
@@ -19,8 +21,8 @@ public:
     SimLine(const SimLine&) = delete;
     SimLine& operator=(const SimLine&) = delete;
 
-    bool isValid() const { return m_master >= 0; }
-    const QString& slavePath() const { return m_slavePath; }
+    bool isValid() const { return m_pty.isValid(); }
+    const QString& slavePath() const { return m_pty.slavePath(); }
     void setPaced(bool paced) { m_paced = paced; }
 
     // The rate the program has set on its side.
@@ -41,9 +43,7 @@ public:
 private:
     std::chrono::nanoseconds lineTime(qsizetype bytes) const;
 
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_slavePath;
+    qlv::pty::PseudoTerminal m_pty;
     bool m_paced = false;
     Clock::time_point m_sendFree{};
 };
