@@ -1,4 +1,6 @@
 // The project operations and the record expansion, each timed on its own.
+#include "benchprompter.h"
+
 #include <irdata/coderecord.h>
 #include <irdata/eepromimage.h>
 #include <project/derivedfields.h>
@@ -11,19 +13,9 @@
 #include <QTemporaryDir>
 
 using namespace qlv;
+using qlv::bench::BenchPrompter;
 
 namespace {
-
-// Answers every question Yes and every file dialog with the next name it is given.
-class BenchPrompter : public Prompter {
-public:
-    QString nextFile;
-    Answer askYesNo(const QString&, const QString&) override { return Answer::Yes; }
-    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::No; }
-    void notice(const QString& text) override { qFatal("%s", qPrintable(text)); }
-    std::optional<QString> chooseOpenFile(const FileRequest&) override { return nextFile; }
-    std::optional<QString> chooseSaveFile(const FileRequest&) override { return nextFile; }
-};
 
 struct Fixture {
     QTemporaryDir dir;

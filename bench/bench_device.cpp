@@ -1,6 +1,8 @@
 // The device sequences against k817t-sim on a pseudo-terminal: download and upload of all 512
 // slots, unpaced (the program's own cost) and, with --paced, at the real line rates; and the
 // processor time a learn run spends waiting 3 s for its code.
+#include "benchprompter.h"
+
 #include <device/devicelink.h>
 #include <irdata/coderecord.h>
 #include <project/derivedfields.h>
@@ -16,22 +18,9 @@
 #include <ctime>
 
 using namespace qlv;
+using qlv::bench::BenchPrompter;
 
 namespace {
-
-class BenchPrompter : public Prompter {
-public:
-    Answer askYesNo(const QString&, const QString&) override { return Answer::Yes; }
-    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::No; }
-    // Completions are the expected ending; anything else spoils the figure.
-    void notice(const QString& text) override
-    {
-        if (!text.endsWith(QLatin1String("completed.")))
-            qFatal("%s", qPrintable(text));
-    }
-    std::optional<QString> chooseOpenFile(const FileRequest&) override { return {}; }
-    std::optional<QString> chooseSaveFile(const FileRequest&) override { return {}; }
-};
 
 // A simulator process and a program-side link to it, on a project whose rows all hold codes.
 struct Rig {
@@ -43,6 +32,8 @@ struct Rig {
 
     explicit Rig(const QStringList& simOptions)
     {
+        // Completions are the expected ending of every sequence measured here.
+        prompter.expectedNoticeEnding = QStringLiteral("completed.");
         project.NewExecute();
         KeyTable& keys = project.keys();
         keys.first();

@@ -1,5 +1,7 @@
 // Opening the Windows version's project file of the fixtures: the whole Open, child process
 // included, and the reader's own share of it.
+#include "benchprompter.h"
+
 #include <legacy/legacyproject.h>
 #include <project/project.h>
 
@@ -11,17 +13,9 @@
 #include <QTemporaryDir>
 
 using namespace qlv;
+using qlv::bench::BenchPrompter;
 
 namespace {
-
-class BenchPrompter : public Prompter {
-public:
-    Answer askYesNo(const QString&, const QString&) override { return Answer::No; }
-    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::No; }
-    void notice(const QString& text) override { qFatal("%s", qPrintable(text)); }
-    std::optional<QString> chooseOpenFile(const FileRequest&) override { return std::nullopt; }
-    std::optional<QString> chooseSaveFile(const FileRequest&) override { return std::nullopt; }
-};
 
 QString fixture()
 {

@@ -1,5 +1,7 @@
 // The window's own figures: building it with its fresh project, and repainting the grid.
 // Runs on the offscreen platform; start build/bench/qlv-bench-window by hand.
+#include "benchprompter.h"
+
 #include <app/mainwindow.h>
 #include <keytable/keygrid.h>
 #include <project/derivedfields.h>
@@ -13,17 +15,9 @@
 #include <string>
 
 using namespace qlv;
+using qlv::bench::BenchPrompter;
 
 namespace {
-
-class BenchPrompter : public Prompter {
-public:
-    Answer askYesNo(const QString&, const QString&) override { return Answer::No; }
-    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::No; }
-    void notice(const QString& text) override { qFatal("%s", qPrintable(text)); }
-    std::optional<QString> chooseOpenFile(const FileRequest&) override { return std::nullopt; }
-    std::optional<QString> chooseSaveFile(const FileRequest&) override { return std::nullopt; }
-};
 
 // Every slot learned and named, so each visible cell has text to draw.
 void learnEveryRow(KeyTable& keys)
