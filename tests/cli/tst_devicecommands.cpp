@@ -1,8 +1,10 @@
 // qlvtool's device commands against k817t-sim, both run as a user runs them: the messages and
 // exit status of every ending, the trace, the round trip through the simulator's EEPROM, and
 // Ctrl+C as the window's Cancel and Stop.
+#include "toolrun.h"
 #include <QDir>
 #include <QFile>
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,11 +14,7 @@
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Run = qlv::test::ToolRun;
 
 // The simulator for one test, stopped (SIGTERM) when the test ends.
 class Simulator {
@@ -64,24 +62,12 @@ private:
 
     Run qlvtool(const QStringList& args) const
     {
-        QProcess process;
-        process.setWorkingDirectory(m_dir->path());
-        process.start(QStringLiteral(QLVTOOL_PATH), args);
-        Run run;
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-            return run;
-        run.exitCode = process.exitCode();
-        run.out = QString::fromUtf8(process.readAllStandardOutput());
-        run.err = QString::fromUtf8(process.readAllStandardError());
-        return run;
+        return qlv::test::runQlvtool(m_dir->path(), args);
     }
 
     bool succeeds(const QStringList& args) const
     {
-        const Run run = qlvtool(args);
-        if (run.exitCode != 0)
-            qWarning() << args << "failed:" << run.exitCode << run.out << run.err;
-        return run.exitCode == 0;
+        return qlv::test::qlvtoolSucceeds(m_dir->path(), args);
     }
 
     QByteArray readFile(const QString& name) const

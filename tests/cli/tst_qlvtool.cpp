@@ -7,8 +7,10 @@
 #include <irdata/irhextext.h>
 #include <project/codepage.h>
 
+#include "toolrun.h"
 #include <QDir>
 #include <QFile>
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,11 +21,7 @@ using namespace qlv;
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Run = test::ToolRun;
 
 QByteArray hexText(const CodeRecord& record)
 {
@@ -62,27 +60,11 @@ private:
 
     QString path(const QString& name) const { return m_dir->filePath(name); }
 
-    Run qlvtool(const QStringList& args) const
-    {
-        QProcess process;
-        process.setWorkingDirectory(m_dir->path());
-        process.start(QStringLiteral(QLVTOOL_PATH), args);
-        Run run;
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-            return run;
-        run.exitCode = process.exitCode();
-        run.out = QString::fromUtf8(process.readAllStandardOutput());
-        run.err = QString::fromUtf8(process.readAllStandardError());
-        return run;
-    }
+    Run qlvtool(const QStringList& args) const { return test::runQlvtool(m_dir->path(), args); }
 
-    // Runs a step the test builds on; its failure would only confuse the assertions after it.
     bool succeeds(const QStringList& args) const
     {
-        const Run run = qlvtool(args);
-        if (run.exitCode != 0)
-            qWarning() << args << "failed:" << run.exitCode << run.err;
-        return run.exitCode == 0;
+        return test::qlvtoolSucceeds(m_dir->path(), args);
     }
 
     QByteArray readFile(const QString& name) const
