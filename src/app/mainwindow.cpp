@@ -412,6 +412,9 @@ void MainWindow::connectDeviceLink()
     connect(&link, &DeviceLink::learnedCodeShown, this, [this](bool shiftPrevious) {
         RedrawWave(shiftPrevious);
         m_wave->scrollToStart();
+        // The learn run pauses 1200 ms next without handling events: show the stored code
+        // and its row now, not after the pause.
+        repaint();
     });
 }
 

@@ -173,9 +173,11 @@ private slots:
 
         WindowState during;
         WindowState afterCancel;
+        bool closedUnderTransfer = true;
         QByteArray control;
         auto cancel = [&] {
             during = state();
+            closedUnderTransfer = m_window->close();
             if (closeBox)
                 progress().close();
             else
@@ -220,6 +222,8 @@ private slots:
         QVERIFY(during.bProgress);
         QCOMPARE(during.enabledControls, QStringList());
         QCOMPARE(during.enabledActions, QStringList());
+        // Closing the window is refused while the slots go: Cancel ends a transfer.
+        QVERIFY(!closedUnderTransfer);
         // Cancel closes the window and clears the flag; the slot on its way is finished.
         QVERIFY(!afterCancel.bProgress);
         QVERIFY(!afterCancel.progressVisible);
