@@ -401,7 +401,13 @@ void MainWindow::connectDeviceLink()
             [this](const QString& label) { m_fmProgress->showWith(label); });
     connect(&link, &DeviceLink::progressChanged, this,
             [this](int slot) { m_fmProgress->setPosition(slot); });
-    connect(&link, &DeviceLink::progressHidden, this, [this] { m_fmProgress->hide(); });
+    connect(&link, &DeviceLink::progressHidden, this, [this] {
+        // The keys come back to the main window, unless the user has gone elsewhere meanwhile.
+        const bool wasActive = m_fmProgress->isActiveWindow();
+        m_fmProgress->hide();
+        if (wasActive)
+            activateWindow();
+    });
     connect(&link, &DeviceLink::portLampsChanged, this, [this](std::uint8_t redMask) {
         for (int i = 0; i < 8; ++i)
             setPortLamp(i, (redMask >> i) & 1);
@@ -530,6 +536,9 @@ void MainWindow::ChBoxClick(int port, bool checked)
 
 void MainWindow::setControlsEnabled(bool enabled, bool learnButtonEnabled)
 {
+    if (!enabled && !m_controlsDisabled)
+        m_focusBeforeRun = focusWidget();
+    m_controlsDisabled = !enabled;
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (child->isWindow())
             continue;
@@ -542,6 +551,9 @@ void MainWindow::setControlsEnabled(bool enabled, bool learnButtonEnabled)
     if (enabled) {
         updateActions();
         m_learnButton->setEnabled(m_irLearn->isEnabled());
+        if (m_focusBeforeRun && m_focusBeforeRun->isEnabled())
+            m_focusBeforeRun->setFocus();
+        m_focusBeforeRun.clear();
     }
 }
 

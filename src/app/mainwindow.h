@@ -12,6 +12,7 @@
 #include <project/project.h>
 #include <project/workingcopy.h>
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -209,6 +210,9 @@ private:
     TfmRemark* m_fmRemark = nullptr;
     TfmGoTo* m_fmGoTo = nullptr;
     TfmProgress* m_fmProgress = nullptr;
+    // Where the keys went before a device run disabled the controls; they go there again.
+    QPointer<QWidget> m_focusBeforeRun;
+    bool m_controlsDisabled = false;
 };
 
 // The main window's font: "宋体" at 12 pixels where installed, else a font with Chinese.

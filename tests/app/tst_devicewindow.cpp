@@ -125,7 +125,8 @@ private slots:
         m_prompter = std::make_unique<ScriptedPrompter>();
         m_window = std::make_unique<MainWindow>(*m_prompter, m_dir->path());
         m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
         QVERIFY(link().comm().portOpen());
     }
 
@@ -236,6 +237,8 @@ private slots:
         QCOMPARE(after.enabledControls, before.enabledControls);
         QCOMPARE(after.enabledActions, before.enabledActions);
         QCOMPARE(m_peer->lineMode(), QStringLiteral("9600 8N1"));
+        // The keys work on the grid again, as before the transfer.
+        QCOMPARE(m_window->focusWidget(), &m_window->grid());
         if (upload)
             QVERIFY(m_window->project().modified());
     }
