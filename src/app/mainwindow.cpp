@@ -411,8 +411,6 @@ void MainWindow::connectDeviceLink()
     connect(&link, &DeviceLink::portLampsChanged, this, [this](std::uint8_t redMask) {
         for (int i = 0; i < 8; ++i)
             setPortLamp(i, (redMask >> i) & 1);
-        // The sequence holds the event loop only to watch the button; show the lamps now.
-        m_irPortGroup->repaint();
     });
     connect(&link, &DeviceLink::portPanelChanged, this, &MainWindow::setPortStatus);
     connect(&link, &DeviceLink::learnedCodeShown, this, [this](bool shiftPrevious) {
