@@ -1,5 +1,6 @@
 #include "dialogprompter.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -35,6 +36,12 @@ void DialogPrompter::setParentWindow(QWidget* window)
     m_window = window;
 }
 
+QWidget* DialogPrompter::owner() const
+{
+    QWidget* active = QApplication::activeWindow();
+    return active && active->isVisible() ? active : m_window.data();
+}
+
 namespace {
 
 Answer ask(QWidget* parent, const QString& title, const QString& text,
@@ -56,18 +63,22 @@ Answer ask(QWidget* parent, const QString& title, const QString& text,
 
 Answer DialogPrompter::askYesNo(const QString& title, const QString& text)
 {
-    return ask(m_window, title, text, QMessageBox::Yes | QMessageBox::No);
+    return ask(owner(), title, text, QMessageBox::Yes | QMessageBox::No);
 }
 
 Answer DialogPrompter::askYesNoCancel(const QString& title, const QString& text)
 {
-    return ask(m_window, title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    return ask(owner(), title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
 }
 
 void DialogPrompter::notice(const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(MainCaption), text, QMessageBox::Ok,
-                    m_window);
+    titledNotice(QString::fromLatin1(MainCaption), text);
+}
+
+void DialogPrompter::titledNotice(const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner());
     box.exec();
 }
 

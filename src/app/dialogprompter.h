@@ -27,10 +27,14 @@ public:
     Answer askYesNo(const QString& title, const QString& text) override;
     Answer askYesNoCancel(const QString& title, const QString& text) override;
     void notice(const QString& text) override;
+    void titledNotice(const QString& title, const QString& text) override;
     std::optional<QString> chooseOpenFile(const FileRequest& request) override;
     std::optional<QString> chooseSaveFile(const FileRequest& request) override;
 
 private:
+    // The program's active window (the progress window while it is up, so a box is never
+    // hidden behind it), else the main window.
+    QWidget* owner() const;
     QFileDialog& dialog(bool save);
     std::optional<QString> choose(QFileDialog& dialog, const FileRequest& request);
 

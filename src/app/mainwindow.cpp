@@ -1,11 +1,14 @@
 #include "mainwindow.h"
 
 #include "controls.h"
+#include "fm_progress.h"
 #include "rightpressfilter.h"
 #include "settings.h"
 #include "waveform/wavecontrols.h"
 #include "waveform/waveformview.h"
 
+#include <device/devicelink.h>
+#include <device/frames.h>
 #include <keytable/fm_funcedit.h>
 #include <keytable/fm_goto.h>
 #include <keytable/fm_remark.h>
@@ -96,17 +99,24 @@ MainWindow::MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* p
         m_prompter.notice(error.text());
     }
     m_project = std::make_unique<Project>(prompter, workingCopyPath);
+    // ports.ini lies beside QLV.ini.
+    m_link = std::make_unique<DeviceLink>(
+        prompter, *m_project, makeSerialStream(),
+        PortMap::fromFile(QDir(dataFolder).filePath(QStringLiteral("ports.ini"))));
     m_rowOperations =
         std::make_unique<RowOperations>(*m_project, m_selection, m_copyBuffer, prompter);
 
     createActions();
     createControls();
     connectProject();
+    connectDeviceLink();
     FormCreate();
 
     m_fmFuncEdit = new TfmFuncEdit(this);
     m_fmRemark = new TfmRemark(this);
     m_fmGoTo = new TfmGoTo(this);
+    m_fmProgress = new TfmProgress(this);
+    connect(m_fmProgress, &TfmProgress::closed, m_link.get(), &DeviceLink::cancelTransfer);
 
     // The keys work on the grid from the start.
     m_grid->setFocus();
@@ -289,17 +299,15 @@ void MainWindow::createControls()
     label(QStringLiteral("COM:"), m_panel3, {9, 15});
     m_comPort = new QComboBox(m_panel3);
     m_comPort->setObjectName(QStringLiteral("ComboBox2"));
-    for (int n = 1; n <= 8; ++n)
-        m_comPort->addItem(QStringLiteral("COM%1").arg(n));
-    m_comPort->addItem(QStringLiteral("Close"));
+    m_comPort->addItems(DeviceLink::portEntries());
+    for (int i = 0; i < m_comPort->count(); ++i)
+        m_comPort->setItemData(i, m_link->portPath(i), Qt::ToolTipRole);
     m_comPort->setMaxVisibleItems(9);
     m_comPort->setGeometry(40, 13, 65, 20);
     label(QStringLiteral("ID:"), m_panel3, {135, 15});
     m_deviceIdBox = new QComboBox(m_panel3);
     m_deviceIdBox->setObjectName(QStringLiteral("ComboBox3"));
-    for (const char* id :
-         {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "A", "B", "C", "E", "F"})
-        m_deviceIdBox->addItem(QString::fromLatin1(id));
+    m_deviceIdBox->addItems(deviceIdEntries());
     m_deviceIdBox->setMaxVisibleItems(16);
     m_deviceIdBox->setGeometry(152, 13, 41, 20);
 
@@ -312,8 +320,7 @@ void MainWindow::createControls()
 
     m_wave = new WaveformView(this);
     m_wave->setKeyTable(&m_project->keys());
-    m_anchors->add(m_wave, {0, 486, 756, 121},
-                   Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
+    m_anchors->add(m_wave, {0, 486, 756, 121}, Qt::LeftEdge | Qt::RightEdge | Qt::BottomEdge);
 
     const WaveControls controls = createWaveControls(*m_wave, this);
     m_anchors->add(controls.zoomIn, {553, 454, 27, 21}, RightBottom);
@@ -322,14 +329,15 @@ void MainWindow::createControls()
     m_anchors->add(controls.clearWave, {651, 454, 25, 21}, RightBottom);
     // Where the caption needs more than 73 pixels it grows to the left, not out of the window.
     const int showTimeWidth = std::max(73, controls.showTime->sizeHint().width());
-    m_anchors->add(controls.showTime,
-                   {std::max(678, 756 - showTimeWidth), 456, showTimeWidth, 17}, RightBottom);
+    m_anchors->add(controls.showTime, {std::max(678, 756 - showTimeWidth), 456, showTimeWidth, 17},
+                   RightBottom);
 
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     m_statusBar->setSizeGripEnabled(true);
     const int widths[] = {35, 100, 60, 50};
-    const char* texts[] = {" COM", "No port", "MBD File", ""};
+    // The port panel stays empty until the port chooser has run ("Close" at start-up).
+    const char* texts[] = {" COM", "", "MBD File", ""};
     for (std::size_t i = 0; i < 4; ++i) {
         auto* panel = new QLabel(QString::fromLatin1(texts[i]), m_statusBar);
         panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
@@ -352,7 +360,7 @@ void MainWindow::createIrPortGroup()
         box->setObjectName(QStringLiteral("PortCheckBox%1").arg(i));
         box->setProperty("tag", i);
         box->setGeometry(30, 18 + 17 * i, 52, 17);
-        box->setChecked((m_irPortMask >> i) & 1);
+        box->setChecked((IrPortMask() >> i) & 1);
         connect(box, &QCheckBox::toggled, this,
                 [this, i](bool checked) { ChBoxClick(i, checked); });
         m_portBoxes[std::size_t(i)] = box;
@@ -384,9 +392,40 @@ void MainWindow::connectProject()
     connect(&project, &Project::progressFinished, m_progress, &QWidget::hide);
 }
 
+void MainWindow::connectDeviceLink()
+{
+    DeviceLink& link = *m_link;
+    connect(&link, &DeviceLink::controlsEnabledChanged, this, &MainWindow::setControlsEnabled);
+    connect(&link, &DeviceLink::learnCaptionChanged, m_irLearn, &QAction::setText);
+    connect(&link, &DeviceLink::progressShown, this,
+            [this](const QString& label) { m_fmProgress->showWith(label); });
+    connect(&link, &DeviceLink::progressChanged, this,
+            [this](int slot) { m_fmProgress->setPosition(slot); });
+    connect(&link, &DeviceLink::progressHidden, this, [this] {
+        // The keys come back to the main window, unless the user has gone elsewhere meanwhile.
+        const bool wasActive = m_fmProgress->isActiveWindow();
+        m_fmProgress->hide();
+        if (wasActive)
+            activateWindow();
+    });
+    connect(&link, &DeviceLink::portLampsChanged, this, [this](std::uint8_t redMask) {
+        for (int i = 0; i < 8; ++i)
+            setPortLamp(i, (redMask >> i) & 1);
+    });
+    connect(&link, &DeviceLink::portPanelChanged, this, &MainWindow::setPortStatus);
+    connect(&link, &DeviceLink::learnedCodeShown, this, [this](bool shiftPrevious) {
+        RedrawWave(shiftPrevious);
+        m_wave->scrollToStart();
+        // The learn run pauses 1200 ms next without handling events: show the stored code
+        // and its row now, not after the pause.
+        repaint();
+    });
+}
+
 void MainWindow::FormCreate()
 {
-    // The waveform picture and the serial rate belong to their own parts and are set up there.
+    // The waveform picture belongs to the waveform view and is set up there.
+    m_link->comm().iBaudrate = CommandRate;
     applySettings();
     createIrPortGroup();
     guarded([this] { m_project->NewExecute(); });
@@ -413,7 +452,7 @@ void MainWindow::applySettings()
         m_rc5->setChecked(true);
         RadioButton2Click();
     }
-    m_irPortMask = quint8(settings.irPort & 0xFF);
+    m_link->settings().IrPortMask = std::uint8_t(settings.irPort & 0xFF);
 
     // The handlers follow the user's changes from here on.
     connect(m_learnTime, &QComboBox::currentIndexChanged, this, [this](int i) {
@@ -437,38 +476,88 @@ void MainWindow::applySettings()
     });
 }
 
+int MainWindow::LearnTime() const
+{
+    return m_link->settings().LearnTime;
+}
+
+int MainWindow::DeviceId() const
+{
+    return m_link->settings().DeviceId;
+}
+
+int MainWindow::IrFormat() const
+{
+    return m_link->settings().IrFormat;
+}
+
+quint8 MainWindow::IrPortMask() const
+{
+    return m_link->settings().IrPortMask;
+}
+
 void MainWindow::ComboBox1Change()
 {
-    // LearnTime() reads the chosen entry's position plus one.
+    m_link->ComboBox1Change(m_learnTimeIndex);
 }
 
 void MainWindow::ComboBox2Change()
 {
-    // The device link opens the chosen port here, or closes it for "Close"; until then the
-    // choice is only kept by the box and saved at close.
+    showPortPath();
+    m_link->ComboBox2Change(m_comPort->currentIndex());
+}
+
+void MainWindow::showPortPath()
+{
+    m_comPort->setToolTip(m_link->portPath(m_comPort->currentIndex()));
 }
 
 void MainWindow::ComboBox3Change()
 {
-    m_deviceId = m_deviceIdBox->currentIndex();
+    m_link->ComboBox3Change(m_deviceIdBox->currentIndex());
 }
 
 void MainWindow::RadioButton1Click()
 {
-    m_irFormat = 1;
+    m_link->RadioButton1Click();
 }
 
 void MainWindow::RadioButton2Click()
 {
-    m_irFormat = 2;
+    m_link->RadioButton2Click();
 }
 
 void MainWindow::ChBoxClick(int port, bool checked)
 {
-    if (checked)
-        m_irPortMask = quint8(m_irPortMask | (1u << port));
-    else
-        m_irPortMask = quint8(m_irPortMask & ~(1u << port));
+    m_link->ChBoxClick(port, checked);
+}
+
+void MainWindow::setControlsEnabled(bool enabled, bool learnButtonEnabled)
+{
+    if (!enabled && !m_controlsDisabled)
+        m_focusBeforeRun = focusWidget();
+    m_controlsDisabled = !enabled;
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow())
+            continue;
+        child->setEnabled(child == m_learnButton ? enabled || learnButtonEnabled : enabled);
+    }
+    // The shortcuts would otherwise start New, Open or a row edit in the middle of the run.
+    const QList<QAction*> all = actions() << m_deleteIrData1;
+    for (QAction* action : all)
+        action->setEnabled(enabled || (learnButtonEnabled && action == m_irLearn));
+    if (enabled) {
+        updateActions();
+        m_learnButton->setEnabled(m_irLearn->isEnabled());
+        if (m_focusBeforeRun && m_focusBeforeRun->isEnabled())
+            m_focusBeforeRun->setFocus();
+        m_focusBeforeRun.clear();
+    }
+}
+
+bool MainWindow::deviceBusy() const
+{
+    return m_link->transferRunning() || m_link->learning() || m_link->holdSending();
 }
 
 void MainWindow::setPortLamp(int port, bool sending)
@@ -597,22 +686,35 @@ void MainWindow::SaveAsExecute()
 
 void MainWindow::UploadExecute()
 {
-    // The device link reads the device's EEPROM into the project here.
+    if (!UploadUpdate())
+        return;
+    guarded([this] { m_link->UploadExecute(); });
+    updateActions();
 }
 
 void MainWindow::DownloadExecute()
 {
-    // The device link writes the project into the device's EEPROM here.
+    if (!DownloadUpdate())
+        return;
+    guarded([this] { m_link->DownloadExecute(); });
+    updateActions();
 }
 
 void MainWindow::IRLearnExecute()
 {
-    // The device link learns a code into each selected row here.
+    // A click while learning is the "Stop": the running run ends by itself.
+    if (!m_link->learning()) {
+        if (!IRLearnUpdate())
+            return;
+        if (m_selection.count() == 0 && m_project->keys().recordCount() > 0)
+            m_selection.selectRow(m_project->keys().currentIndex());
+    }
+    guarded([this] { m_link->IRLearnExecute(m_selection.rows()); });
 }
 
 void MainWindow::HoldToSend()
 {
-    // The device link sends the current row's code while the left button stays down.
+    guarded([this] { m_link->holdToSend([this] { return leftButtonDown(); }); });
 }
 
 void MainWindow::IRDataEdit()
@@ -699,6 +801,8 @@ void MainWindow::RemarkEdit()
 
 void MainWindow::openGridMenu(const QPoint& globalPos)
 {
+    if (!m_grid->isEnabled())
+        return;
     updateActions();
     m_popupMenu2->popup(globalPos);
 }
@@ -716,14 +820,15 @@ void MainWindow::writeSettings()
     settings.comPort = m_comPort->currentIndex();
     settings.id = m_deviceIdBox->currentIndex();
     settings.learnTime = m_learnTimeIndex;
-    settings.irPort = m_irPortMask;
-    settings.irFormat = m_irFormat;
+    settings.irPort = IrPortMask();
+    settings.irFormat = IrFormat();
     guarded([&] { writeSettingsFile(settingsPath(), settings); });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!FormCloseQuery()) {
+    // A transfer or a learn run is ended by its own Cancel or Stop, not by closing under it.
+    if (deviceBusy() || !FormCloseQuery()) {
         event->ignore();
         return;
     }

@@ -1,12 +1,9 @@
 // TForm1, the main window: toolbar, key grid, device settings, waveform strip, status bar.
 // It owns the open project, the grid's selection and the copy buffer for the whole run.
 //
-// Hooks that other parts of the program fill in, each a documented no-op until then:
-//   RedrawWave / ClearWave            the waveform view (ScrollBox1, Image1, BitBtn1..4,
-//                                     CheckBox9, PopupMenu1)
-//   IRDataEdit                        the IR data hex dialog
-//   HoldToSend                        the hold-to-send sequence on a wave button
-//   UploadExecute / DownloadExecute / IRLearnExecute, ComboBox2Change   the device link
+// The device commands, the choosers and the IR port boxes are forwarded to the DeviceLink;
+// the window only shows what it reports: the progress window, the disabled controls, the
+// learn button's caption, the lamps and the port panel.
 #pragma once
 
 #include <keytable/copybuffer.h>
@@ -15,6 +12,7 @@
 #include <project/project.h>
 #include <project/workingcopy.h>
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -40,8 +38,10 @@ class Anchors;
 class KeyGrid;
 class PortLamp;
 class RightPressFilter;
+class DeviceLink;
 class TfmFuncEdit;
 class TfmGoTo;
+class TfmProgress;
 class TfmRemark;
 class WaveformView;
 
@@ -67,11 +67,12 @@ public:
     KeyGrid& grid() { return *m_grid; }
     QString settingsPath() const;
 
-    // The device settings the device link reads.
-    int LearnTime() const { return m_learnTimeIndex + 1; }
-    int DeviceId() const { return m_deviceId; }
-    int IrFormat() const { return m_irFormat; }
-    quint8 IrPortMask() const { return m_irPortMask; }
+    DeviceLink& deviceLink() { return *m_link; }
+    // The device settings, as the device link holds them.
+    int LearnTime() const;
+    int DeviceId() const;
+    int IrFormat() const;
+    quint8 IrPortMask() const;
     void setPortLamp(int port, bool sending);
     // The second panel of the status bar: the open port's name, or "No port".
     void setPortStatus(const QString& text);
@@ -115,6 +116,7 @@ public:
     TfmFuncEdit& fmFuncEdit() { return *m_fmFuncEdit; }
     TfmRemark& fmRemark() { return *m_fmRemark; }
     TfmGoTo& fmGoTo() { return *m_fmGoTo; }
+    TfmProgress& fmProgress() { return *m_fmProgress; }
 
     // The physical left button, or a left press the grid is still holding.
     bool leftButtonDown() const;
@@ -130,6 +132,12 @@ private:
     void FormCreate();
     void applySettings();
     void connectProject();
+    void connectDeviceLink();
+    // Every control directly on the window, and the actions with their shortcuts; Button1
+    // (bound to IRLearn) apart, as it stays usable as "Stop" during a learn run.
+    void setControlsEnabled(bool enabled, bool learnButtonEnabled);
+    void showPortPath();
+    bool deviceBusy() const;
     void projectLoaded();
     // Runs an operation; an error of the data or file layer is shown, and the window goes on.
     void guarded(const std::function<void()>& operation);
@@ -146,15 +154,14 @@ private:
     QString m_dataFolder;
     std::unique_ptr<WorkingCopy> m_workingCopy;
     std::unique_ptr<Project> m_project;
+    // Goes before the project it works on.
+    std::unique_ptr<DeviceLink> m_link;
     RowSelection m_selection;
     CopyBuffer m_copyBuffer;
     std::unique_ptr<RowOperations> m_rowOperations;
     std::unique_ptr<Anchors> m_anchors;
 
     int m_learnTimeIndex = 0;
-    int m_deviceId = 0;
-    int m_irFormat = 1;
-    quint8 m_irPortMask = 255;
 
     QAction* m_new = nullptr;
     QAction* m_open = nullptr;
@@ -202,6 +209,10 @@ private:
     TfmFuncEdit* m_fmFuncEdit = nullptr;
     TfmRemark* m_fmRemark = nullptr;
     TfmGoTo* m_fmGoTo = nullptr;
+    TfmProgress* m_fmProgress = nullptr;
+    // Where the keys went before a device run disabled the controls; they go there again.
+    QPointer<QWidget> m_focusBeforeRun;
+    bool m_controlsDisabled = false;
 };
 
 // The main window's font: "宋体" at 12 pixels where installed, else a font with Chinese.

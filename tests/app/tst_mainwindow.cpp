@@ -3,18 +3,21 @@
 #include <app/dialogprompter.h>
 #include <app/mainwindow.h>
 #include <app/settings.h>
+#include <device/devicelink.h>
 #include <keytable/fm_funcedit.h>
 #include <keytable/fm_goto.h>
 #include <keytable/fm_remark.h>
 #include <keytable/keygrid.h>
 #include <project/derivedfields.h>
 #include <support/projectfiles.h>
+#include <support/ptypeer.h>
 #include <support/records.h>
 #include <support/scriptedprompter.h>
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -50,6 +53,8 @@ class TestMainWindow : public QObject {
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_dir;
+    // Every COM port of the window's ports.ini leads here, so no test opens a real port.
+    std::unique_ptr<PtyPeer> m_line;
     std::unique_ptr<ScriptedPrompter> m_prompter;
     std::unique_ptr<MainWindow> m_window;
 
@@ -93,6 +98,12 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
+        m_line = std::make_unique<PtyPeer>();
+        QVERIFY(m_line->isValid());
+        QByteArray ports("[PORTS]\n");
+        for (int n = 1; n <= 8; ++n)
+            ports += QStringLiteral("COM%1=%2\n").arg(n).arg(m_line->slavePath()).toUtf8();
+        writeAll(m_dir->filePath(QStringLiteral("ports.ini")), ports);
         m_prompter = std::make_unique<ScriptedPrompter>();
     }
 
@@ -100,6 +111,7 @@ private slots:
     {
         m_window.reset();
         m_prompter.reset();
+        m_line.reset();
         m_dir.reset();
     }
 
@@ -162,6 +174,13 @@ private slots:
         QCOMPARE(mask, ticked);
         QCOMPARE(m_window->LearnTime(), time + 1);
         QCOMPARE(m_window->IrFormat(), normal ? 1 : 2);
+        // The saved port is open from the start; "Close" or no choice opens nothing.
+        const bool com = port >= 0 && port < 8;
+        QCOMPARE(m_window->findChild<QLabel*>("StatusBar1Panel1")->text(),
+                 com ? QStringLiteral("COM%1").arg(port + 1) : QString());
+        QCOMPARE(m_window->deviceLink().comm().portOpen(), com);
+        QCOMPARE(m_window->findChild<QComboBox*>("ComboBox2")->toolTip(),
+                 com ? m_line->slavePath() : QString());
         QVERIFY(m_window->close());
         QCOMPARE(readAll(iniPath), written);
         QVERIFY(m_prompter->calls.isEmpty());

@@ -1,0 +1,100 @@
+#include "fm_progress.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+
+namespace qlv {
+
+namespace {
+
+constexpr int FormWidth = 320;
+constexpr int FormHeight = 112;
+
+} // namespace
+
+TfmProgress::TfmProgress(QWidget* parent)
+    : QWidget(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("fmProgress"));
+    setWindowTitle(QString::fromLatin1(ProgressTitle));
+    setFixedSize(FormWidth, FormHeight);
+
+    m_label1 = new QLabel(this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setGeometry(16, 10, FormWidth - 32, 16);
+    m_label2 = new QLabel(this);
+    m_label2->setObjectName(QStringLiteral("Label2"));
+    m_label2->setGeometry(16, 54, 150, 16);
+
+    m_progressBar1 = new QProgressBar(this);
+    m_progressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progressBar1->setRange(0, Range);
+    m_progressBar1->setTextVisible(false);
+    m_progressBar1->setGeometry(16, 30, FormWidth - 32, 18);
+
+    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("Cancel"));
+    m_cancel->setGeometry(FormWidth - 16 - 75, 54, 75, 25);
+    connect(m_cancel, &QPushButton::clicked, this, &TfmProgress::CancelClick);
+
+    m_statusBar1 = new QStatusBar(this);
+    m_statusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar1->setSizeGripEnabled(false);
+    m_statusBar1->setGeometry(0, FormHeight - 22, FormWidth, 22);
+}
+
+void TfmProgress::showWith(const QString& text)
+{
+    m_label1->setText(text);
+    const QScreen* screen = parentWidget() ? parentWidget()->screen() : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (screen)
+        move(screen->availableGeometry().center() - rect().center());
+    show();
+    raise();
+    // The boxes a transfer shows take the active window as their owner, so they stay above.
+    activateWindow();
+}
+
+void TfmProgress::setPosition(int slot)
+{
+    m_progressBar1->setValue(slot);
+}
+
+void TfmProgress::showEvent(QShowEvent* event)
+{
+    // FormShow: a fresh bar for every transfer; the transfer sets bProgress itself.
+    m_progressBar1->setValue(0);
+    QWidget::showEvent(event);
+}
+
+void TfmProgress::CancelClick()
+{
+    close();
+}
+
+void TfmProgress::closeEvent(QCloseEvent* event)
+{
+    // FormClose: hiding at the end of a transfer is no close and stops nothing.
+    emit closed();
+    event->accept();
+}
+
+void TfmProgress::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        CancelClick();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace qlv

@@ -1,0 +1,52 @@
+// TfmProgress: the small window a download or upload shows slot by slot. Created once with the
+// main window and reused; its Cancel button and its close box ask the transfer to stop after
+// the slot on its way.
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+
+namespace qlv {
+
+inline constexpr const char* ProgressTitle = "QLV";
+
+class TfmProgress : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int Range = 512;
+
+    explicit TfmProgress(QWidget* parent = nullptr);
+
+    QLabel* Label1() const { return m_label1; }
+    QProgressBar* ProgressBar1() const { return m_progressBar1; }
+    QPushButton* Cancel() const { return m_cancel; }
+
+    // Label1 set to text, the window shown centred on the screen.
+    void showWith(const QString& text);
+    void setPosition(int slot);
+
+signals:
+    // The Cancel button or the close box: bProgress = false.
+    void closed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void CancelClick();
+
+    QLabel* m_label1 = nullptr;
+    QLabel* m_label2 = nullptr;
+    QProgressBar* m_progressBar1 = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QStatusBar* m_statusBar1 = nullptr;
+};
+
+} // namespace qlv
