@@ -137,6 +137,8 @@ private:
     void setControlsEnabled(bool enabled, bool learnButtonEnabled);
     void returnToCommandRate();
     bool readAck(int seconds);
+    // Progress for a finished slot, then "U" to go on, or "C" and the message after a Cancel.
+    bool continueAfterSlot(std::size_t slot, const char* terminatedMessage);
     bool waitForLearnedCode(std::uint32_t expected);
 
     Prompter& m_prompter;

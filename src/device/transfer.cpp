@@ -94,26 +94,20 @@ TransferEnding DeviceLink::downloadAll()
                 const CodeRecord block =
                     int(j) < keys.recordCount() ? recordOf(keys.current()) : readStored({});
                 const std::span<const std::uint8_t> bytes(block);
-                m_comm.WriteComm(bytes.first(HalfSlot));
-                if (!readAck(AckSeconds)) {
+                // Each half is acknowledged before the next goes out.
+                auto sendHalf = [&](std::span<const std::uint8_t> half) {
+                    m_comm.WriteComm(half);
+                    return readAck(AckSeconds);
+                };
+                if (!sendHalf(bytes.first(HalfSlot)) || !sendHalf(bytes.subspan(HalfSlot))) {
                     m_prompter.notice(QLatin1String(msg::DownloadNoDevice));
                     ending = TransferEnding::NoDevice;
                     break;
                 }
-                m_comm.WriteComm(bytes.subspan(HalfSlot));
-                if (!readAck(AckSeconds)) {
-                    m_prompter.notice(QLatin1String(msg::DownloadNoDevice));
-                    ending = TransferEnding::NoDevice;
-                    break;
-                }
-                emit progressChanged(int(j));
-                if (!m_bProgress) {
-                    m_comm.WriteControl(ControlStop);
-                    m_prompter.notice(QLatin1String(msg::DownloadTerminated));
+                if (!continueAfterSlot(j, msg::DownloadTerminated)) {
                     ending = TransferEnding::Terminated;
                     break;
                 }
-                m_comm.WriteControl(ControlContinue);
                 keys.next();
             }
         }
@@ -125,6 +119,19 @@ TransferEnding DeviceLink::downloadAll()
     setControlsEnabled(true, true);
     returnToCommandRate();
     return ending;
+}
+
+bool DeviceLink::continueAfterSlot(std::size_t slot, const char* terminatedMessage)
+{
+    emit progressChanged(int(slot));
+    // The flag is looked at once a slot, so a Cancel never cuts a slot in half.
+    if (!m_bProgress) {
+        m_comm.WriteControl(ControlStop);
+        m_prompter.notice(QLatin1String(terminatedMessage));
+        return false;
+    }
+    m_comm.WriteControl(ControlContinue);
+    return true;
 }
 
 TransferEnding DeviceLink::uploadAll()
@@ -177,14 +184,10 @@ TransferEnding DeviceLink::uploadAll()
                         break;
                     }
                 }
-                emit progressChanged(int(j));
-                if (!m_bProgress) {
-                    m_comm.WriteControl(ControlStop);
-                    m_prompter.notice(QLatin1String(msg::UploadTerminated));
+                if (!continueAfterSlot(j, msg::UploadTerminated)) {
                     ending = TransferEnding::Terminated;
                     break;
                 }
-                m_comm.WriteControl(ControlContinue);
                 keys.next();
             }
         }
