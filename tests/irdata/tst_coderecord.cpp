@@ -1,3 +1,4 @@
+#include <irdata/codeencoder.h>
 #include <irdata/coderecord.h>
 
 #include <support/records.h>
@@ -447,6 +448,40 @@ private slots:
         QCOMPARE(toBytes(record), expected);
         if (length == 512)
             QCOMPARE(QByteArray::fromStdString(nameText(record)), QByteArray("ABCDEFGHIJKLMNO"));
+    }
+
+    // Durations encoded into a block and expanded again come back within one unit of the
+    // device's time base (a gap unit is 4.34 us, a burst unit at P = 48 is 26 us).
+    void encodedCodeExpandsToItsDurations()
+    {
+        const std::vector<TimedStep> first{{40, 9000}, {4500, 560}, {560, 560}, {1690, 560}};
+        const std::vector<TimedStep> repeat{{40000, 9000}, {2250, 560}};
+        const std::optional<CodeBlock> block = encodeCodeBlock(48, first, repeat);
+        QVERIFY(block);
+        const CodeRecord record = qlv::assembleLearned(*block, 1, "NEC");
+        const std::vector<CodeStep> steps = codeSteps(record, Code::A);
+        QCOMPARE(steps.size(), first.size() + repeat.size());
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            const TimedStep& wanted = i < first.size() ? first[i] : repeat[i - first.size()];
+            QCOMPARE(steps[i].part, i < first.size() ? StepPart::First : StepPart::Repeat);
+            QVERIFY2(std::abs(double(steps[i].gapUs) - wanted.gapUs) <= 5,
+                     qPrintable(QString::number(i)));
+            QVERIFY2(std::abs(double(steps[i].burstUs) - wanted.burstUs) <= 26,
+                     qPrintable(QString::number(i)));
+        }
+        // Equal durations share a pair: four distinct ones here, then the two of the repeat.
+        QCOMPARE(decodeHeader(record, Code::A).pairs[6].gap, std::uint16_t(0));
+    }
+
+    void codesBeyondTheBlockAreNotEncoded()
+    {
+        std::vector<TimedStep> seventeenPairs;
+        for (int k = 0; k < 17; ++k)
+            seventeenPairs.push_back({100.0 * (k + 1), 560});
+        QVERIFY(!encodeCodeBlock(48, seventeenPairs, {}));
+        const std::vector<TimedStep> tooLong(513, TimedStep{560, 560});
+        QVERIFY(!encodeCodeBlock(48, tooLong, {}));
+        QVERIFY(encodeCodeBlock(48, std::vector<TimedStep>(512, TimedStep{560, 560}), {}));
     }
 };
 

@@ -2,6 +2,7 @@
 // durations in microseconds, for the waveform and dialog tests and the demo.
 #pragma once
 
+#include <irdata/codeencoder.h>
 #include <irdata/coderecord.h>
 
 #include <cstdint>
@@ -20,50 +21,15 @@ struct LearnedSignal {
 
 namespace detail {
 
-inline std::uint16_t units(std::uint64_t numerator, std::uint64_t denominator)
+inline CodeBlock blockOf(const LearnedSignal& signal)
 {
-    return std::uint16_t((numerator + denominator / 2) / denominator);
-}
-
-inline void put16(CodeRecord& record, std::size_t offset, std::uint16_t value)
-{
-    record[offset] = std::uint8_t(value >> 8);
-    record[offset + 1] = std::uint8_t(value & 0xFF);
-}
-
-// Writes one code's header and sequence; equal durations share one of the 16 pairs.
-inline void putSignal(CodeRecord& record, std::size_t header, std::size_t sequence,
-                      const LearnedSignal& signal)
-{
-    std::vector<std::pair<std::uint16_t, std::uint16_t>> pairs;
-    std::vector<std::uint8_t> entries;
-    auto entry = [&](std::pair<std::uint32_t, std::uint32_t> step) {
-        const std::uint16_t gap = units(std::uint64_t(step.first) * 2212, 9600);
-        const std::uint16_t burst =
-            units(std::uint64_t(step.second) * 2212, std::uint64_t(signal.carrierPeriod) * 1200);
-        std::size_t k = 0;
-        while (k < pairs.size() && pairs[k] != std::pair{gap, burst})
-            ++k;
-        if (k == pairs.size() && k < 16)
-            pairs.push_back({gap, burst});
-        entries.push_back(std::uint8_t(k < 16 ? k : 15));
+    auto steps = [](const std::vector<std::pair<std::uint32_t, std::uint32_t>>& part) {
+        std::vector<TimedStep> out;
+        for (const auto& [gap, burst] : part)
+            out.push_back({double(gap), double(burst)});
+        return out;
     };
-    for (const auto& step : signal.first)
-        entry(step);
-    for (const auto& step : signal.repeat)
-        entry(step);
-
-    record[header] = CodeMarker;
-    record[header + 1] = signal.carrierPeriod;
-    put16(record, header + 4, std::uint16_t(signal.first.size()));
-    put16(record, header + 6, std::uint16_t(entries.size()));
-    put16(record, header + 8, std::uint16_t(signal.first.size()));
-    for (std::size_t k = 0; k < pairs.size(); ++k) {
-        put16(record, header + 11 + 4 * k, pairs[k].first);
-        put16(record, header + 13 + 4 * k, pairs[k].second);
-    }
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        record[sequence + i / 2] |= std::uint8_t(i % 2 == 0 ? entries[i] : entries[i] << 4);
+    return encodeCodeBlock(signal.carrierPeriod, steps(signal.first), steps(signal.repeat)).value();
 }
 
 } // namespace detail
@@ -132,20 +98,17 @@ inline LearnedSignal rc5Signal(bool toggle, std::uint8_t address, std::uint8_t c
 
 inline CodeRecord learnedRecord(const LearnedSignal& a, std::string_view name = {})
 {
-    CodeRecord record{};
-    detail::putSignal(record, 0, 256, a);
-    writeName(record, name);
-    return record;
+    return assembleLearned(detail::blockOf(a), 1, name);
 }
 
+// A two-code record as learning in format 2 stores it.
 inline CodeRecord learnedRecord(const LearnedSignal& a, const LearnedSignal& b,
                                 std::string_view name = {})
 {
-    CodeRecord record{};
-    detail::putSignal(record, 0, 256, a);
-    detail::putSignal(record, 128, 384, b);
-    writeName(record, name);
-    return record;
+    std::vector<std::uint8_t> received;
+    for (const CodeBlock& block : {detail::blockOf(a), detail::blockOf(b)})
+        received.insert(received.end(), block.begin(), block.end());
+    return assembleLearned(received, 2, name);
 }
 
 } // namespace qlv::test

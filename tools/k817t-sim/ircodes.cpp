@@ -1,5 +1,7 @@
 #include "ircodes.h"
 
+#include <irdata/codeencoder.h>
+
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -9,59 +11,21 @@ namespace k817t {
 
 namespace {
 
-using qlv::BlockSize;
 using qlv::CodeBlock;
-using qlv::HeaderSize;
 
-// One sequence entry in microseconds: a gap without carrier, then a burst with it.
-struct Step {
-    double gapUs;
-    double burstUs;
-};
+using Step = qlv::TimedStep;
 
-void putBigEndian16(CodeBlock& block, std::size_t offset, unsigned value)
-{
-    block[offset] = std::uint8_t(value >> 8);
-    block[offset + 1] = std::uint8_t(value & 0xFF);
-}
-
-// The device's time base: a gap counts units of 8 ticks of 1200/2212 us, a burst counts
-// carrier periods of P ticks.
+// The block as the device delivers it, with a device word that is not zero, so that a program
+// that fails to carry it through unchanged shows.
 CodeBlock block(std::uint8_t period, const std::vector<Step>& first,
                 const std::vector<Step>& repeat)
 {
-    CodeBlock out{};
-    std::vector<std::pair<unsigned, unsigned>> pairs;
-    std::vector<std::uint8_t> entries;
-    auto add = [&](const Step& step) {
-        const auto gap = unsigned(std::lround(step.gapUs * 2212 / 9600));
-        const auto burst = unsigned(std::lround(step.burstUs * 2212 / (period * 1200.0)));
-        const std::pair<unsigned, unsigned> pair{gap, burst};
-        auto found = std::find(pairs.begin(), pairs.end(), pair);
-        if (found == pairs.end()) {
-            if (pairs.size() == 16)
-                throw std::logic_error("a code with more than 16 timing pairs");
-            found = pairs.insert(pairs.end(), pair);
-        }
-        entries.push_back(std::uint8_t(found - pairs.begin()));
-    };
-    std::for_each(first.begin(), first.end(), add);
-    std::for_each(repeat.begin(), repeat.end(), add);
-
-    out[0] = qlv::CodeMarker;
-    out[1] = period;
-    putBigEndian16(out, 2, 0x0001);
-    putBigEndian16(out, 4, unsigned(first.size()));
-    putBigEndian16(out, 6, unsigned(first.size() + repeat.size()));
-    putBigEndian16(out, 8, unsigned(first.size()));
-    out[10] = 0;
-    for (std::size_t k = 0; k < pairs.size(); ++k) {
-        putBigEndian16(out, 11 + 4 * k, pairs[k].first);
-        putBigEndian16(out, 13 + 4 * k, pairs[k].second);
-    }
-    for (std::size_t i = 0; i < entries.size() && HeaderSize + i / 2 < BlockSize; ++i)
-        out[HeaderSize + i / 2] |= std::uint8_t(i % 2 == 0 ? entries[i] : entries[i] << 4);
-    return out;
+    std::optional<CodeBlock> out = qlv::encodeCodeBlock(period, first, repeat);
+    if (!out)
+        throw std::logic_error("a code with more than 16 timing pairs");
+    (*out)[2] = 0x00;
+    (*out)[3] = 0x01;
+    return *out;
 }
 
 std::uint8_t periodFor(double hz)
