@@ -20,6 +20,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace qlv {
@@ -137,6 +138,17 @@ private:
     void setControlsEnabled(bool enabled, bool learnButtonEnabled);
     void returnToCommandRate();
     bool readAck(int seconds);
+    struct TransferMessages {
+        const char* running;
+        const char* terminated;
+        const char* completed;
+    };
+    // Moves one slot across the line; an ending when the transfer must stop (already shown).
+    using SlotStep = std::optional<TransferEnding>(std::size_t slot);
+    // The walk both transfers share: the progress window, the slots one by one with "U" or "C"
+    // after each, the completion message, then the controls and the command rate back.
+    TransferEnding transferSlots(const TransferMessages& messages,
+                                 const std::function<SlotStep>& moveSlot);
     // Progress for a finished slot, then "U" to go on, or "C" and the message after a Cancel.
     bool continueAfterSlot(std::size_t slot, const char* terminatedMessage);
     bool waitForLearnedCode(std::uint32_t expected);

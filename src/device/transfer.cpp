@@ -78,60 +78,25 @@ TransferEnding DeviceLink::downloadAll()
     RunningFlag running(m_transferRunning);
     m_comm.iBaudrate = TransferRate;
     m_comm.OpenComm(m_comm.sCommName);
-    setControlsEnabled(false, false);
 
-    TransferEnding ending = TransferEnding::Completed;
-    std::size_t j = 0;
-    {
-        ControlsDisabled frozen(keys);
-        {
-            ScrollHandlerDetached detached(keys);
-            m_bProgress = true;
-            emit progressShown(QLatin1String(msg::Downloading));
-            keys.first();
-            for (; j < SlotCount; ++j) {
-                // Slots past a short table go out as erased memory, as Compile writes them.
-                const CodeRecord block =
-                    int(j) < keys.recordCount() ? recordOf(keys.current()) : readStored({});
-                const std::span<const std::uint8_t> bytes(block);
-                // Each half is acknowledged before the next goes out.
-                auto sendHalf = [&](std::span<const std::uint8_t> half) {
-                    m_comm.WriteComm(half);
-                    return readAck(AckSeconds);
-                };
-                if (!sendHalf(bytes.first(HalfSlot)) || !sendHalf(bytes.subspan(HalfSlot))) {
-                    m_prompter.notice(QLatin1String(msg::DownloadNoDevice));
-                    ending = TransferEnding::NoDevice;
-                    break;
-                }
-                if (!continueAfterSlot(j, msg::DownloadTerminated)) {
-                    ending = TransferEnding::Terminated;
-                    break;
-                }
-                keys.next();
-            }
+    const TransferMessages messages{msg::Downloading, msg::DownloadTerminated,
+                                    msg::DownloadCompleted};
+    return transferSlots(messages, [&](std::size_t j) -> std::optional<TransferEnding> {
+        // Slots past a short table go out as erased memory, as Compile writes them.
+        const CodeRecord block =
+            int(j) < keys.recordCount() ? recordOf(keys.current()) : readStored({});
+        const std::span<const std::uint8_t> bytes(block);
+        // Each half is acknowledged before the next goes out.
+        auto sendHalf = [&](std::span<const std::uint8_t> half) {
+            m_comm.WriteComm(half);
+            return readAck(AckSeconds);
+        };
+        if (!sendHalf(bytes.first(HalfSlot)) || !sendHalf(bytes.subspan(HalfSlot))) {
+            m_prompter.notice(QLatin1String(msg::DownloadNoDevice));
+            return TransferEnding::NoDevice;
         }
-        keys.first();
-    }
-    emit progressHidden();
-    if (j == SlotCount)
-        m_prompter.notice(QLatin1String(msg::DownloadCompleted));
-    setControlsEnabled(true, true);
-    returnToCommandRate();
-    return ending;
-}
-
-bool DeviceLink::continueAfterSlot(std::size_t slot, const char* terminatedMessage)
-{
-    emit progressChanged(int(slot));
-    // The flag is looked at once a slot, so a Cancel never cuts a slot in half.
-    if (!m_bProgress) {
-        m_comm.WriteControl(ControlStop);
-        m_prompter.notice(QLatin1String(terminatedMessage));
-        return false;
-    }
-    m_comm.WriteControl(ControlContinue);
-    return true;
+        return std::nullopt;
+    });
 }
 
 TransferEnding DeviceLink::uploadAll()
@@ -150,8 +115,37 @@ TransferEnding DeviceLink::uploadAll()
         returnToCommandRate();
         return TransferEnding::NoDevice;
     }
-    setControlsEnabled(false, false);
 
+    std::array<std::uint8_t, RecordSize> block{};
+    const TransferMessages messages{msg::Uploading, msg::UploadTerminated, msg::UploadCompleted};
+    return transferSlots(messages, [&](std::size_t j) -> std::optional<TransferEnding> {
+        if (!m_comm.ReadComm(block.data(), RecordSize, AckSeconds)) {
+            m_prompter.notice(QLatin1String(msg::UploadTimeOut));
+            return TransferEnding::TimedOut;
+        }
+        if (int(j) >= keys.recordCount())
+            return std::nullopt;
+        const CodeRecord record = importedSlot(block);
+        KeyRow row = keys.current();
+        row.function = nameFromCodePage(nameText(record));
+        row.irData = bytesOf(record);
+        try {
+            keys.post(row);
+        } catch (const StoreError& error) {
+            // The device is told to stop, so it does not wait for a word that never comes.
+            m_comm.WriteControl(ControlStop);
+            m_prompter.notice(error.text());
+            return TransferEnding::Failed;
+        }
+        return std::nullopt;
+    });
+}
+
+TransferEnding DeviceLink::transferSlots(const TransferMessages& messages,
+                                         const std::function<SlotStep>& moveSlot)
+{
+    KeyTable& keys = m_project.keys();
+    setControlsEnabled(false, false);
     TransferEnding ending = TransferEnding::Completed;
     std::size_t j = 0;
     {
@@ -159,32 +153,14 @@ TransferEnding DeviceLink::uploadAll()
         {
             ScrollHandlerDetached detached(keys);
             m_bProgress = true;
-            emit progressShown(QLatin1String(msg::Uploading));
+            emit progressShown(QLatin1String(messages.running));
             keys.first();
-            std::array<std::uint8_t, RecordSize> block{};
             for (; j < SlotCount; ++j) {
-                if (!m_comm.ReadComm(block.data(), RecordSize, AckSeconds)) {
-                    m_prompter.notice(QLatin1String(msg::UploadTimeOut));
-                    ending = TransferEnding::TimedOut;
+                if (const std::optional<TransferEnding> failed = moveSlot(j)) {
+                    ending = *failed;
                     break;
                 }
-                if (int(j) < keys.recordCount()) {
-                    const CodeRecord record = importedSlot(block);
-                    KeyRow row = keys.current();
-                    row.function = nameFromCodePage(nameText(record));
-                    row.irData = bytesOf(record);
-                    try {
-                        keys.post(row);
-                    } catch (const StoreError& error) {
-                        // The device is told to stop, so it does not wait for a word that
-                        // never comes.
-                        m_comm.WriteControl(ControlStop);
-                        m_prompter.notice(error.text());
-                        ending = TransferEnding::Failed;
-                        break;
-                    }
-                }
-                if (!continueAfterSlot(j, msg::UploadTerminated)) {
+                if (!continueAfterSlot(j, messages.terminated)) {
                     ending = TransferEnding::Terminated;
                     break;
                 }
@@ -195,10 +171,23 @@ TransferEnding DeviceLink::uploadAll()
     }
     emit progressHidden();
     if (j == SlotCount)
-        m_prompter.notice(QLatin1String(msg::UploadCompleted));
+        m_prompter.notice(QLatin1String(messages.completed));
     setControlsEnabled(true, true);
     returnToCommandRate();
     return ending;
+}
+
+bool DeviceLink::continueAfterSlot(std::size_t slot, const char* terminatedMessage)
+{
+    emit progressChanged(int(slot));
+    // The flag is looked at once a slot, so a Cancel never cuts a slot in half.
+    if (!m_bProgress) {
+        m_comm.WriteControl(ControlStop);
+        m_prompter.notice(QLatin1String(terminatedMessage));
+        return false;
+    }
+    m_comm.WriteControl(ControlContinue);
+    return true;
 }
 
 } // namespace qlv
