@@ -1,0 +1,37 @@
+// Between a record's code and an IrSignal: gap-then-burst steps against mark-then-space.
+#pragma once
+
+#include "coderecord.h"
+#include "irsignal.h"
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace qlv {
+
+// The code as the device sends it; the lead-in gap before the first burst is dropped. A code
+// without a repeat range gets the given trailing gap.
+IrSignal signalFromCode(const CodeRecord& record, Code code, std::uint32_t trailingGapUs = 100000);
+
+struct EncodeError {
+    std::string message; // says what did not fit and how much was needed
+};
+
+struct EncodedCode {
+    CodeBlock block;                   // header and sequence in the block form the device delivers
+    std::vector<std::string> warnings; // e.g. a gap clamped to the 16-bit field
+};
+
+// capacity: sequence entries available (512 for a one-code record, 256 per code of a two-code one).
+std::variant<EncodedCode, EncodeError> encodeSignal(const IrSignal& signal,
+                                                    std::size_t capacity = 512);
+
+// Whole records: one code, or two codes (A and B, the toggle states) sent alternately. The
+// name field is left empty (the caller writes it); deviceWord and deviceByte are 0.
+std::variant<CodeRecord, EncodeError> recordFromSignal(const IrSignal& signal);
+std::variant<CodeRecord, EncodeError> recordFromSignals(const IrSignal& codeA,
+                                                        const IrSignal& codeB);
+
+} // namespace qlv
