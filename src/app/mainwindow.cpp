@@ -651,11 +651,16 @@ bool MainWindow::EditFuncUpdate() const
 
 void MainWindow::updateActions()
 {
+    // After a New that failed there is no table: nothing to save or to edit.
+    const bool loaded = m_project->projectLoaded();
+    for (QAction* action :
+         {m_save, m_copy, m_selectAll, m_insertFunctions, m_delFunctions, m_deleteIrData1, m_goto})
+        action->setEnabled(loaded);
     m_saveAs->setEnabled(SaveAsUpdate());
     m_upload->setEnabled(UploadUpdate());
     m_download->setEnabled(DownloadUpdate());
     m_irLearn->setEnabled(IRLearnUpdate());
-    m_paste->setEnabled(PasteUpdate());
+    m_paste->setEnabled(loaded && PasteUpdate());
     m_editFunc->setEnabled(EditFuncUpdate());
 }
 

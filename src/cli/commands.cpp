@@ -80,19 +80,19 @@ const std::array<CommandSpec, 15> Commands{{
      "Prints one line a step: CODE PART GAP_US BURST_US, CODE being A or B and PART\n"
      "\"first\" or \"repeat\"; code A's steps when the slot holds code A, then code B's.",
      runDecode},
-    {"download", "PROJECT", false, "write the project into the device's EEPROM",
+    {"download", "PROJECT", true, "write the project into the device's EEPROM",
      "Sends the 512 slots of PROJECT to the K-817T on PORT, as the window's Download does,\n"
      "without asking first. Ctrl+C stops after the slot on its way.",
      runDownload, TransferOptions},
-    {"upload", "PROJECT", false, "read the device's EEPROM into the project",
+    {"upload", "PROJECT", true, "read the device's EEPROM into the project",
      "Reads the 512 slots of the K-817T on PORT into the rows of PROJECT and saves it. The\n"
      "project is saved only when all 512 slots came. Ctrl+C stops after the slot on its way.",
      runUpload, TransferOptions},
-    {"learn", "PROJECT ID[,ID...]", false, "learn a remote's key into slots",
+    {"learn", "PROJECT ID[,ID...]", true, "learn a remote's key into slots",
      "Learns one key of a handheld remote into each slot ID, in ID order, and saves PROJECT.\n"
      "Ctrl+C stops; the slots learned by then are kept.",
      runLearn, LearnOptions},
-    {"send", "PROJECT ID", false, "send a slot's code as if its wave button were held",
+    {"send", "PROJECT ID", true, "send a slot's code as if its wave button were held",
      "Sends the code of slot ID through the chosen IR ports, holds the key for --hold-ms,\n"
      "then sends the stop frame and waits for the device's answer, as a press on the\n"
      "slot's wave button does.",

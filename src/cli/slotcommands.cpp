@@ -9,6 +9,7 @@
 #include <project/codepage.h>
 #include <project/derivedfields.h>
 #include <project/filenames.h>
+#include <project/regularfile.h>
 #include <project/wholefile.h>
 
 #include <QDir>
@@ -23,11 +24,9 @@ constexpr qsizetype NameInputLimit = 12;
 
 QByteArray readInput(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure{QStringLiteral("Cannot read %1: %2")
-                          .arg(QDir::toNativeSeparators(path), file.errorString())};
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = readRegularFile(path, qint64(MaxHexTextFile));
+    if (bytes.size() > qsizetype(MaxHexTextFile))
+        throw Failure{QStringLiteral("Invalid IR data file!")};
     // Editors that save UTF-8 often put a byte order mark first; it is no character of the text.
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes.remove(0, 3);

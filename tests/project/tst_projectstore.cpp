@@ -44,7 +44,7 @@ private slots:
         const QString file = freshProject("schema.qlv");
         QCOMPARE(columns(file, "KeyInfo"),
                  QStringList({"ID SMALLINT", "Function VARCHAR(16)", "Format VARCHAR(7)",
-                              "Carry VARCHAR(6)", "IR Data BLOB", "Remark VARCHAR(120)"}));
+                              "Carry VARCHAR(7)", "IR Data BLOB", "Remark VARCHAR(120)"}));
         QCOMPARE(columns(file, "ModelInfo"),
                  QStringList({"ID INTEGER", "Module Name VARCHAR(20)", "Type VARCHAR(20)",
                               "Manufactory VARCHAR(20)", "Module ID VARCHAR(20)", "ReCyc TINYINT",
@@ -160,7 +160,7 @@ private slots:
         QTest::addColumn<int>("size");
         QTest::newRow("Function") << "Function" << 16;
         QTest::newRow("Format") << "Format" << 7;
-        QTest::newRow("Carry") << "Carry" << 6;
+        QTest::newRow("Carry") << "Carry" << 7;
         QTest::newRow("Remark") << "Remark" << 120;
     }
 
@@ -186,6 +186,7 @@ private slots:
         } catch (const StoreError& error) {
             QVERIFY2(error.text().contains('"' + column + '"'), qPrintable(error.text()));
             QVERIFY2(error.text().contains(QString::number(size)), qPrintable(error.text()));
+            QVERIFY2(error.text().startsWith("Slot 1: "), qPrintable(error.text()));
         }
         QCOMPARE(table.current(), rowWith(QString(size, QChar(0x97F3))));
     }
