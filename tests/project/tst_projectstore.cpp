@@ -1,10 +1,12 @@
 // The project file and the key table data set over it.
+#include <project/codepage.h>
 #include <project/keytable.h>
 #include <project/projectfile.h>
 #include <project/projecttemplate.h>
 #include <project/storeerror.h>
 #include <support/projectfiles.h>
 
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -39,6 +41,22 @@ class TestProjectStore : public QObject {
     }
 
 private slots:
+    void codePageNamesCarryNothingIntoTheNext()
+    {
+        // The converters are reused; a name cut inside a double-byte character must not
+        // change how the next one reads.
+        auto fresh = [](const char* bytes) {
+            QStringDecoder decoder("GBK");
+            return QString(decoder.decode(QByteArrayView(bytes)));
+        };
+        QCOMPARE(fromCodePage("\xD2\xF4\xC1"), fresh("\xD2\xF4\xC1"));
+        QCOMPARE(fromCodePage("\xBF+"), fresh("\xBF+"));
+        QCOMPARE(fromCodePage("POWER"), QStringLiteral("POWER"));
+        QCOMPARE(toCodePage(QString::fromUtf8("音量+")), QByteArray("\xD2\xF4\xC1\xBF+"));
+        QCOMPARE(toCodePageCut(QString::fromUtf8("音量音量音量音量"), 15),
+                 std::string("\xD2\xF4\xC1\xBF\xD2\xF4\xC1\xBF\xD2\xF4\xC1\xBF\xD2\xF4"));
+    }
+
     void templateHasTheSchema()
     {
         const QString file = freshProject("schema.qlv");
