@@ -33,5 +33,8 @@ std::variant<EncodedCode, EncodeError> encodeSignal(const IrSignal& signal,
 std::variant<CodeRecord, EncodeError> recordFromSignal(const IrSignal& signal);
 std::variant<CodeRecord, EncodeError> recordFromSignals(const IrSignal& codeA,
                                                         const IrSignal& codeB);
+// The same, handing back the warnings of the encoding (clamped gaps) instead of dropping them.
+std::variant<CodeRecord, EncodeError> recordFromSignals(const std::vector<IrSignal>& codes,
+                                                        std::vector<std::string>& warnings);
 
 } // namespace qlv
