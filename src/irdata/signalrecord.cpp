@@ -265,4 +265,40 @@ std::variant<CodeRecord, EncodeError> recordFromSignals(const std::vector<IrSign
     return assemble(signals, &warnings);
 }
 
+std::optional<DecodedCode> decodeCode(const CodeRecord& record, Code code)
+{
+    if (!hasCode(record, code))
+        return std::nullopt;
+    return decodeSignal(signalFromCode(record, code));
+}
+
+std::variant<CodeRecord, std::string>
+recordFromProtocol(std::string_view protocol, const std::vector<ProtocolParameter>& parameters)
+{
+    auto checked = renderSignal(protocol, parameters);
+    if (auto* error = std::get_if<RenderError>(&checked))
+        return error->message;
+    const ProtocolSpec* spec = findProtocol(protocol);
+    std::vector<IrSignal> codes;
+    // A given T does not matter: the device alternates both toggle states, one per press.
+    for (std::int64_t toggle : {0, 1}) {
+        std::vector<ProtocolParameter> given = parameters;
+        if (spec->toggles) {
+            std::erase_if(given, [](const ProtocolParameter& p) { return p.name == "T"; });
+            given.push_back({"T", toggle});
+        }
+        auto rendered = renderSignal(protocol, given);
+        if (auto* error = std::get_if<RenderError>(&rendered))
+            return error->message;
+        codes.push_back(std::get<IrSignal>(rendered));
+        if (!spec->toggles)
+            break;
+    }
+    std::vector<std::string> warnings;
+    auto record = recordFromSignals(codes, warnings);
+    if (auto* error = std::get_if<EncodeError>(&record))
+        return error->message;
+    return std::get<CodeRecord>(record);
+}
+
 } // namespace qlv
