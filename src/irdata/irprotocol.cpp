@@ -49,6 +49,7 @@ struct Protocol {
     double lowestFrequency = 0;
     double highestFrequency = 0;
     double longestInnerSpace = 0;
+    std::vector<double> bitMarks; // marks of bits, merged ones included, shortest first
     // Defaults that depend on other parameters, then the check fields.
     void (*complete)(Values&, std::uint32_t given) = nullptr;
     // A decoded frame's checks beyond the complements its fields already enforce.
@@ -410,6 +411,13 @@ std::vector<Protocol> buildProtocols()
                 if (item.kind == Item::Duration && !item.frameEnd)
                     longest = std::max(longest, -item.us);
         p.longestInnerSpace = longest;
+        // Bi-phase marks of neighbouring bits merge into double and triple lengths.
+        for (const auto& bit : p.bits)
+            for (double us : bit)
+                if (us > 0)
+                    for (double times : {1, 2, 3})
+                        p.bitMarks.push_back(us * times);
+        std::sort(p.bitMarks.begin(), p.bitMarks.end());
         protocols.push_back(std::move(p));
     }
 
@@ -544,16 +552,20 @@ void renderStream(const Protocol& p, const std::vector<Item>& items, const Value
 
 // ---- decoding
 
-struct Match {
+// Where matching stands in the measured durations; small, as each bit tries both shapes on a copy.
+struct Position {
     const std::vector<double>* durations = nullptr; // signed: marks > 0, spaces < 0
     std::size_t index = 0;
     double rest = 0; // what is left of durations[index] after a partial use
     double elapsed = 0;
     bool frameStart = true;
-    Values values{};
-    std::array<std::uint64_t, SlotCount> known{};
 
     bool atEnd() const { return index >= durations->size(); }
+};
+
+struct Match : Position {
+    Values values{};
+    std::array<std::uint64_t, SlotCount> known{};
 };
 
 enum class Step { Ok, Fail, OutOfInput };
@@ -568,7 +580,7 @@ struct Matcher {
                difference <= p.relativeTolerance * std::max(measured, nominal);
     }
 
-    Step duration(Match& m, double us) const
+    Step duration(Position& m, double us) const
     {
         if (us < 0 && m.frameStart && m.rest == 0)
             return Step::Ok; // the dropped leading space
@@ -599,7 +611,7 @@ struct Matcher {
 
     // A frame's closing space: its nominal length, a lead-out, or clearly longer than any
     // space inside a frame. Records keep one gap for every frame end, so it often differs.
-    Step frameEnd(Match& m, double nominal) const
+    Step frameEnd(Position& m, double nominal) const
     {
         if (m.atEnd())
             return Step::Ok;
@@ -616,7 +628,7 @@ struct Matcher {
         return Step::Ok;
     }
 
-    Step shape(Match& m, const std::vector<double>& durations) const
+    Step shape(Position& m, const std::vector<double>& durations) const
     {
         for (double us : durations)
             if (const Step step = duration(m, us); step != Step::Ok)
@@ -647,7 +659,7 @@ struct Matcher {
             const int bit = p.msb ? item.width - 1 - i : i;
             // Both shapes are tried; one that ends on a duration's boundary beats one that
             // uses a duration only in part (a short space inside a long one).
-            Match tries[2] = {m, m};
+            Position tries[2] = {m, m};
             Step steps[2];
             for (int value = 0; value < 2; ++value)
                 steps[value] = shape(tries[value], shapes[std::size_t(value)]);
@@ -660,7 +672,7 @@ struct Matcher {
                 return steps[0] == Step::OutOfInput || steps[1] == Step::OutOfInput
                            ? Step::OutOfInput
                            : Step::Fail;
-            m = tries[chosen];
+            static_cast<Position&>(m) = tries[chosen];
             if (!bind(m, item, bit, chosen))
                 return Step::Fail;
         }
@@ -734,17 +746,12 @@ Attempt matchProtocol(const Protocol& p, const std::vector<double>& durations)
 // A demodulating receiver lengthens marks and shortens spaces by about the same amount.
 std::vector<double> withoutBias(const Protocol& p, const std::vector<double>& durations)
 {
-    std::vector<double> nominalMarks;
-    // Bi-phase marks of neighbouring bits merge into double and triple lengths.
-    for (const auto& bit : p.bits)
-        for (double us : bit)
-            if (us > 0)
-                for (double times : {1, 2, 3})
-                    nominalMarks.push_back(us * times);
+    const std::vector<double>& nominalMarks = p.bitMarks;
     double sum = 0;
     int count = 0;
-    for (double d : durations)
-        if (d > 0 && d < 4 * nominalMarks.front()) {
+    // The first frame's bits tell the bias well enough.
+    for (std::size_t i = 0; i < durations.size() && count < 24; ++i)
+        if (const double d = durations[i]; d > 0 && d < 4 * nominalMarks.front()) {
             double nearest = nominalMarks.front();
             for (double n : nominalMarks)
                 if (std::abs(d - n) < std::abs(d - nearest))
@@ -753,9 +760,10 @@ std::vector<double> withoutBias(const Protocol& p, const std::vector<double>& du
             ++count;
         }
     const double bias = count ? sum / count : 0;
-    std::vector<double> corrected = durations;
-    if (std::abs(bias) < 30)
+    // Small biases are within tolerance already; large ones are another protocol's timing.
+    if (std::abs(bias) < 30 || std::abs(bias) > 0.4 * nominalMarks.front())
         return {};
+    std::vector<double> corrected = durations;
     for (double& d : corrected)
         d = d > 0 ? std::max(1.0, d - bias) : std::min(-1.0, d - bias);
     return corrected;
@@ -807,14 +815,20 @@ std::optional<DecodedCode> decodeSignal(const IrSignal& signal, const DecodeOpti
         return std::nullopt;
 
     // The more specific protocol first (NEC1 before NEC, Panasonic before Kaseikyo, ...).
-    static const char* const order[] = {
-        "NEC1",   "NEC1-f16", "Pioneer", "NEC2",      "NEC2-f16",  "NEC",     "NEC-f16",  "NECx1",
-        "NECx2",  "NECx",     "Aiwa",    "RC5",       "RC5x",      "RC6",     "RC6-6-20", "MCE",
-        "Sony12", "Sony15",   "Sony20",  "Samsung36", "Panasonic", "Denon-K", "Kaseikyo", "JVC",
-        "Sharp",  "Denon",    "RCA",     "RCA-38",    "Mitsubishi"};
+    static const std::vector<const Protocol*> order = [] {
+        std::vector<const Protocol*> result;
+        for (const char* name :
+             {"NEC1",    "NEC1-f16",  "Pioneer",   "NEC2",    "NEC2-f16",  "NEC",
+              "NEC-f16", "NECx1",     "NECx2",     "NECx",    "Aiwa",      "RC5",
+              "RC5x",    "RC6",       "RC6-6-20",  "MCE",     "Sony12",    "Sony15",
+              "Sony20",  "Samsung36", "Panasonic", "Denon-K", "Kaseikyo",  "JVC",
+              "Sharp",   "Denon",     "RCA",       "RCA-38",  "Mitsubishi"})
+            result.push_back(protocolNamed(name));
+        return result;
+    }();
     const double f = signal.frequency;
-    for (const char* name : order) {
-        const Protocol& p = *protocolNamed(name);
+    for (const Protocol* each : order) {
+        const Protocol& p = *each;
         if (options.frequencyMeasured && (f < p.lowestFrequency || f > p.highestFrequency))
             continue;
         Attempt attempt = matchProtocol(p, durations);
