@@ -301,4 +301,25 @@ recordFromProtocol(std::string_view protocol, const std::vector<ProtocolParamete
     return std::get<CodeRecord>(record);
 }
 
+std::string codeSummary(const CodeRecord& record, Code code)
+{
+    if (!hasCode(record, code))
+        return {};
+    const std::optional<DecodedCode> decoded = decodeCode(record, code);
+    if (!decoded)
+        return "no known protocol";
+    std::string text = describeDecoded(*decoded);
+    if (!decoded->note.empty())
+        text += "; " + decoded->note;
+    return text;
+}
+
+std::string recordSummary(const CodeRecord& record, std::string_view separator)
+{
+    if (!hasCode(record, Code::B))
+        return codeSummary(record, Code::A);
+    return "A: " + codeSummary(record, Code::A) + std::string(separator) +
+           "B: " + codeSummary(record, Code::B);
+}
+
 } // namespace qlv
