@@ -13,6 +13,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -52,10 +53,11 @@ RenderDialog::RenderDialog(QWidget* parent)
     m_preview->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_pulses = new QLabel(this);
     m_pulses->setObjectName(QStringLiteral("PulsePreview"));
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidget(m_pulses);
-    scroll->setFixedSize(PreviewWidth, wave::PictureHeight + 20);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_pulseScroll = new QScrollArea(this);
+    m_pulseScroll->setObjectName(QStringLiteral("PulseScroll"));
+    m_pulseScroll->setWidget(m_pulses);
+    m_pulseScroll->setFixedSize(PreviewWidth, wave::PictureHeight + 20);
+    m_pulseScroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -68,7 +70,7 @@ RenderDialog::RenderDialog(QWidget* parent)
     layout->addWidget(m_parameters);
     layout->addWidget(m_toggleNote);
     layout->addWidget(m_preview);
-    layout->addWidget(scroll);
+    layout->addWidget(m_pulseScroll);
     layout->addWidget(m_buttons);
 
     connect(m_protocol, &QComboBox::currentIndexChanged, this, [this] {
@@ -152,6 +154,22 @@ void RenderDialog::updatePreview()
     const int width = int(std::max(m_view->stripWidth[0], m_view->stripWidth[1]));
     m_pulses->setPixmap(QPixmap::fromImage(m_picture.copy(0, 0, width, wave::PictureHeight)));
     m_pulses->adjustSize();
+    // The code starts after its lead-in, the gap between repeats: show its first burst.
+    const std::vector<CodeStep> steps = codeSteps(drawn, Code::A);
+    const int firstBurst =
+        steps.empty() ? 0 : int(steps.front().gapUs / std::uint64_t(m_view->usPerPixel));
+    m_firstBurstX = std::max(0, firstBurst - 20);
+    m_pulseScroll->horizontalScrollBar()->setValue(m_firstBurstX);
+}
+
+void RenderDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // The scroll range exists only once the picture has been laid out.
+    m_pulseScroll->widget()->adjustSize();
+    m_pulseScroll->horizontalScrollBar()->setRange(
+        0, std::max(0, m_pulses->width() - m_pulseScroll->viewport()->width()));
+    m_pulseScroll->horizontalScrollBar()->setValue(m_firstBurstX);
 }
 
 } // namespace qlv

@@ -16,6 +16,7 @@ class QComboBox;
 class QDialogButtonBox;
 class QFormLayout;
 class QLabel;
+class QScrollArea;
 class QSpinBox;
 
 namespace qlv {
@@ -39,6 +40,9 @@ public:
     QString previewText() const;
     const QImage& diagram() const { return m_picture; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void rebuildParameters();
     void updatePreview();
@@ -50,6 +54,8 @@ private:
     QLabel* m_toggleNote = nullptr;
     QLabel* m_preview = nullptr;
     QLabel* m_pulses = nullptr;
+    QScrollArea* m_pulseScroll = nullptr;
+    int m_firstBurstX = 0;
     QDialogButtonBox* m_buttons = nullptr;
     QImage m_picture;
     std::unique_ptr<QPainterWaveCanvas> m_canvas;

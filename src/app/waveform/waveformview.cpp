@@ -117,7 +117,7 @@ void WaveformView::placeProtocols()
         QLabel* label = m_protocolLabels[std::size_t(strip)];
         label->adjustSize();
         label->move(std::max(0, viewport()->width() - label->width() - 4),
-                    strip * wave::StripHeight + wave::RulerLabelY);
+                    strip * wave::StripHeight + wave::RulerLabelY - 2);
         label->raise();
     }
 }
