@@ -334,6 +334,30 @@ private slots:
         QCOMPARE(decoded(nec1), "NEC1-f16 D=4 S=251 F=8 E=183");
     }
 
+    void halvesAndCarriersDecideLikeProtocols()
+    {
+        IrSignal sharp = render("Sharp", {{"D", 1}, {"F", 22}});
+        sharp.repeat.clear();
+        const auto half = decodeSignal(sharp);
+        QVERIFY(half);
+        QCOMPARE(QString::fromStdString(describeDecoded(*half)), "Sharp D=1 F=22");
+        QCOMPARE(QString::fromStdString(half->note), "single Sharp/Denon half");
+        IrSignal wrongSecondHalf = render("Sharp", {{"D", 1}, {"F", 22}});
+        flipSpace(wrongSecondHalf.repeat, 3); // D differs from the first half's
+        QCOMPARE(decoded(wrongSecondHalf), "-");
+
+        // A carrier that is no measurement decides nothing but RCA against RCA-38.
+        IrSignal rca = render("RCA", {{"D", 1}, {"F", 2}});
+        rca.frequency = 38000;
+        QCOMPARE(decoded(rca, {.frequencyMeasured = false}), "RCA-38 D=1 F=2");
+        QCOMPARE(decoded(rca), "RCA-38 D=1 F=2");
+        rca.frequency = 56000;
+        QCOMPARE(decoded(rca, {.frequencyMeasured = false}), "RCA D=1 F=2");
+        rca.frequency = 0;
+        QCOMPARE(decoded(rca), "-");
+        QCOMPARE(decoded(rca, {.frequencyMeasured = false}), "RCA D=1 F=2");
+    }
+
     void renderErrorsNameTheFault_data()
     {
         QTest::addColumn<QString>("protocol");
