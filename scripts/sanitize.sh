@@ -9,9 +9,10 @@ if [ ! -f "$build/build.ninja" ]; then
     cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DQLV_SANITIZE=ON -DQLV_WERROR=ON ${QLV_CMAKE_ARGS:-}
 fi
-# Only the executables those tests run, and the programs they start.
-mapfile -t targets < <(cd "$build" && ctest -N -V -L "$labels" |
-    sed -n 's|.*Test command: .*/tests/\([A-Za-z0-9_-]*\).*|\1|p' | sort -u)
+# Only the executables those tests run (each test is named after its target), and the
+# programs they start.
+mapfile -t targets < <(cd "$build" && ctest -N -L "$labels" |
+    sed -n 's/^ *Test *#[0-9]*: *\([A-Za-z0-9_-]*\)$/\1/p')
 cmake --build "$build" -- -j2 qlvtool k817t-sim "${targets[@]}"
 cd "$build"
 # Qt keeps some allocations to the end; leaks are not what this run looks for. The fault
