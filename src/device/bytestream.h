@@ -21,6 +21,9 @@ public:
     // stop bit; an open stream is closed first.
     virtual OpenResult open(const QString& path, std::int32_t rate) = 0;
     virtual void close() = 0;
+    // Waits until everything written has physically left the line, not only the program's
+    // buffers; a change of rate or a close before that would garble the tail of a frame.
+    virtual void drain() = 0;
     // False as well once the line was lost (an adapter pulled, the other end gone).
     virtual bool isOpen() const = 0;
 

@@ -19,6 +19,9 @@ SerialComm::SerialComm(Prompter& prompter, std::unique_ptr<ByteStream> stream, P
 
 bool SerialComm::OpenComm(const QString& name)
 {
+    // A reopen is how the rate changes: the old rate's bytes must be out first.
+    if (m_stream->isOpen())
+        m_stream->drain();
     switch (m_stream->open(m_ports.devicePath(name), iBaudrate)) {
     case OpenResult::Opened:
         return true;
@@ -36,6 +39,8 @@ bool SerialComm::OpenComm(const QString& name)
 
 void SerialComm::CloseComm()
 {
+    if (m_stream->isOpen())
+        m_stream->drain();
     m_stream->close();
 }
 

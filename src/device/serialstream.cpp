@@ -9,7 +9,11 @@
 
 #include <algorithm>
 
+#include <cerrno>
+
 #include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <utility>
 
@@ -24,6 +28,7 @@ public:
 
     OpenResult open(const QString& path, std::int32_t rate) override;
     void close() override;
+    void drain() override;
     bool isOpen() const override { return m_port.isOpen() && !m_lost; }
     bool write(std::span<const std::uint8_t> bytes) override;
     std::int64_t bytesWaiting() override;
@@ -58,7 +63,10 @@ SerialStream::SerialStream()
     });
 }
 
-SerialStream::~SerialStream() = default;
+SerialStream::~SerialStream()
+{
+    close();
+}
 
 void SerialStream::closeLost()
 {
@@ -68,9 +76,7 @@ void SerialStream::closeLost()
 
 OpenResult SerialStream::open(const QString& path, std::int32_t rate)
 {
-    if (m_port.isOpen())
-        m_port.close();
-    m_lost = false;
+    close();
     m_port.clearError();
     if (path.isEmpty())
         return OpenResult::OpenFailed;
@@ -88,9 +94,24 @@ OpenResult SerialStream::open(const QString& path, std::int32_t rate)
 
 void SerialStream::close()
 {
+    // Closing restores the settings the port had before, at once: the line's last bytes
+    // would go out at that rate.
+    drain();
     m_lost = false;
     if (m_port.isOpen())
         m_port.close();
+}
+
+void SerialStream::drain()
+{
+    closeLost();
+    if (!isOpen())
+        return;
+    while (m_port.bytesToWrite() > 0 && m_port.waitForBytesWritten(1000)) {
+    }
+    const int fd = int(m_port.handle());
+    while (::tcdrain(fd) != 0 && errno == EINTR) {
+    }
 }
 
 bool SerialStream::write(std::span<const std::uint8_t> bytes)

@@ -50,6 +50,12 @@ void TraceStream::close()
     line(QStringLiteral("close"));
 }
 
+void TraceStream::drain()
+{
+    m_inner->drain();
+    line(QStringLiteral("drained"));
+}
+
 bool TraceStream::write(std::span<const std::uint8_t> bytes)
 {
     const bool written = m_inner->write(bytes);

@@ -19,6 +19,7 @@ class RefusingStream final : public ByteStream {
 public:
     OpenResult open(const QString&, std::int32_t) override { return OpenResult::SetFailed; }
     void close() override {}
+    void drain() override {}
     bool isOpen() const override { return false; }
     bool write(std::span<const std::uint8_t>) override { return false; }
     std::int64_t bytesWaiting() override { return 0; }
