@@ -4,6 +4,7 @@
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QSerialPort>
 #include <QTimer>
 
@@ -29,6 +30,7 @@ public:
     OpenResult open(const QString& path, std::int32_t rate) override;
     void close() override;
     void drain() override;
+    OpenFailure openFailure() const override { return m_failure; }
     bool isOpen() const override { return m_port.isOpen() && !m_lost; }
     bool write(std::span<const std::uint8_t> bytes) override;
     std::int64_t bytesWaiting() override;
@@ -40,6 +42,7 @@ public:
 private:
     void pull();
     void closeLost();
+    void fail(const QString& path);
 
     QSerialPort m_port;
     // Set when the device is gone; the port is closed soon after, not inside QSerialPort's own
@@ -47,6 +50,7 @@ private:
     bool m_lost = false;
     QEventLoop* m_wait = nullptr;
     std::int32_t m_rate = 9600;
+    OpenFailure m_failure;
 };
 
 SerialStream::SerialStream()
@@ -74,17 +78,31 @@ void SerialStream::closeLost()
         m_port.close();
 }
 
+void SerialStream::fail(const QString& path)
+{
+    // Qt's text is the system's, but its error code folds several causes into one; the
+    // access check tells a refused permission from the rest without opening the device again.
+    m_failure.reason = m_port.errorString();
+    m_failure.error = 0;
+    if (::access(QFile::encodeName(path).constData(), R_OK | W_OK) != 0)
+        m_failure.error = errno;
+}
+
 OpenResult SerialStream::open(const QString& path, std::int32_t rate)
 {
     close();
     m_port.clearError();
+    m_failure = {};
     if (path.isEmpty())
         return OpenResult::OpenFailed;
     m_port.setPortName(path);
-    if (!m_port.open(QIODevice::ReadWrite))
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        fail(path);
         return OpenResult::OpenFailed;
+    }
     if (!m_port.setBaudRate(rate) || !m_port.setDataBits(QSerialPort::Data8) ||
         !m_port.setParity(QSerialPort::NoParity) || !m_port.setStopBits(QSerialPort::OneStop)) {
+        fail(path);
         m_port.close();
         return OpenResult::SetFailed;
     }

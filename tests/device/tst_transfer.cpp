@@ -163,6 +163,7 @@ public:
         *m_log << QStringLiteral("drain");
         m_inner->drain();
     }
+    OpenFailure openFailure() const override { return m_inner->openFailure(); }
     bool isOpen() const override { return m_inner->isOpen(); }
     bool write(std::span<const std::uint8_t> bytes) override
     {
