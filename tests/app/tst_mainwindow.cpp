@@ -460,6 +460,30 @@ private slots:
         QCOMPARE(text, QStringLiteral("K-817T 09.10.15"));
     }
 
+    void openErrorBoxShowsDeviceAndReason()
+    {
+        DialogPrompter prompter;
+        PortMap map;
+        const QString missing = m_dir->filePath(QStringLiteral("ttyNone"));
+        map.setPath(1, missing);
+        SerialComm comm(prompter, makeSerialStream(), map);
+        QString title;
+        QString text;
+        QString detail;
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            title = box->windowTitle();
+            text = box->text();
+            detail = box->informativeText();
+            box->accept();
+        });
+        QVERIFY(!comm.OpenComm(QStringLiteral("COM1")));
+        QCOMPARE(title, QStringLiteral("Open Error"));
+        QCOMPARE(text, QStringLiteral("Error opening serial port!"));
+        QCOMPARE(detail, missing + QStringLiteral(": No such file or directory"));
+    }
+
     void nameFilters_data()
     {
         QTest::addColumn<QString>("filter");
