@@ -8,6 +8,7 @@
 #include "waveform/waveformview.h"
 
 #include <device/devicelink.h>
+#include <device/devicemessages.h>
 #include <device/frames.h>
 #include <keytable/fm_funcedit.h>
 #include <keytable/fm_goto.h>
@@ -336,8 +337,8 @@ void MainWindow::createControls()
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     m_statusBar->setSizeGripEnabled(true);
     const int widths[] = {35, 100, 60, 50};
-    // The port panel stays empty until the port chooser has run ("Close" at start-up).
-    const char* texts[] = {" COM", "", "MBD File", ""};
+    // No port is open until the port chooser has opened one.
+    const char* texts[] = {" COM", msg::NoPort, "MBD File", ""};
     for (std::size_t i = 0; i < 4; ++i) {
         auto* panel = new QLabel(QString::fromLatin1(texts[i]), m_statusBar);
         panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
@@ -510,6 +511,12 @@ void MainWindow::ComboBox2Change()
 void MainWindow::showPortPath()
 {
     m_comPort->setToolTip(m_link->portPath(m_comPort->currentIndex()));
+}
+
+void MainWindow::showPortState()
+{
+    SerialComm& comm = m_link->comm();
+    setPortStatus(comm.portOpen() ? comm.sCommName : QLatin1String(msg::NoPort));
 }
 
 void MainWindow::ComboBox3Change()
@@ -689,6 +696,7 @@ void MainWindow::UploadExecute()
     if (!UploadUpdate())
         return;
     guarded([this] { m_link->UploadExecute(); });
+    showPortState();
     updateActions();
 }
 
@@ -697,6 +705,7 @@ void MainWindow::DownloadExecute()
     if (!DownloadUpdate())
         return;
     guarded([this] { m_link->DownloadExecute(); });
+    showPortState();
     updateActions();
 }
 
@@ -710,11 +719,13 @@ void MainWindow::IRLearnExecute()
             m_selection.selectRow(m_project->keys().currentIndex());
     }
     guarded([this] { m_link->IRLearnExecute(m_selection.rows()); });
+    showPortState();
 }
 
 void MainWindow::HoldToSend()
 {
     guarded([this] { m_link->holdToSend([this] { return leftButtonDown(); }); });
+    showPortState();
 }
 
 void MainWindow::IRDataEdit()

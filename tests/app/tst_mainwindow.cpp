@@ -174,10 +174,11 @@ private slots:
         QCOMPARE(mask, ticked);
         QCOMPARE(m_window->LearnTime(), time + 1);
         QCOMPARE(m_window->IrFormat(), normal ? 1 : 2);
-        // The saved port is open from the start; "Close" or no choice opens nothing.
+        // The saved port is open from the start; "Close" or no choice opens nothing, and the
+        // port panel says so.
         const bool com = port >= 0 && port < 8;
         QCOMPARE(m_window->findChild<QLabel*>("StatusBar1Panel1")->text(),
-                 com ? QStringLiteral("COM%1").arg(port + 1) : QString());
+                 com ? QStringLiteral("COM%1").arg(port + 1) : QStringLiteral("No port"));
         QCOMPARE(m_window->deviceLink().comm().portOpen(), com);
         QCOMPARE(m_window->findChild<QComboBox*>("ComboBox2")->toolTip(),
                  com ? m_line->slavePath() : QString());
