@@ -391,6 +391,14 @@ void MainWindow::connectProject()
         m_progress->repaint();
     });
     connect(&project, &Project::progressFinished, m_progress, &QWidget::hide);
+    // The window goes on painting while a conversion runs, but takes no input until it ends.
+    connect(&project, &Project::busyChanged, this, [this](bool busy) {
+        setControlsEnabled(!busy, false);
+        if (busy)
+            QApplication::setOverrideCursor(Qt::BusyCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
 }
 
 void MainWindow::connectDeviceLink()
@@ -838,8 +846,9 @@ void MainWindow::writeSettings()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // A transfer or a learn run is ended by its own Cancel or Stop, not by closing under it.
-    if (deviceBusy() || !FormCloseQuery()) {
+    // A transfer or a learn run is ended by its own Cancel or Stop, not by closing under it;
+    // a conversion ends by itself.
+    if (deviceBusy() || m_project->busy() || !FormCloseQuery()) {
         event->ignore();
         return;
     }

@@ -15,6 +15,7 @@
 #include <support/scriptedprompter.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -46,6 +47,20 @@ QByteArray iniLines(int port, int id, int time, int irPort, int format)
         .arg(format)
         .toLatin1();
 }
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 } // namespace
 
@@ -185,6 +200,71 @@ private slots:
         QVERIFY(m_window->close());
         QCOMPARE(readAll(iniPath), written);
         QVERIFY(m_prompter->calls.isEmpty());
+    }
+
+    void conversionWaitRepaintsAndRefusesInput()
+    {
+        open(m_dir->path());
+        QByteArray header(4096, '\0');
+        header.replace(0, 21, QByteArray("\0\1\0\0Standard Jet DB\0\1", 21));
+        const QString file = m_dir->filePath(QStringLiteral("old.qlv"));
+        writeAll(file, header);
+        // The stand-in converter ends once the window has painted during the wait; a window
+        // that did not would leave it to the limit.
+        const QString painted = m_dir->filePath(QStringLiteral("painted"));
+        const QString converter = m_dir->filePath(QStringLiteral("converter"));
+        writeAll(converter, QStringLiteral("#!/bin/sh\nwhile [ ! -e '%1' ]; do sleep 0.01; done\n"
+                                           "exit 3\n")
+                                .arg(painted)
+                                .toUtf8());
+        QFile::setPermissions(converter, QFile::ReadOwner | QFile::ExeOwner);
+        m_window->project().setLegacyConverter(converter, 5000);
+        PaintCounter counter;
+        m_window->grid().viewport()->installEventFilter(&counter);
+
+        bool busyCursor = false;
+        bool actionsOff = false;
+        bool controlsOff = false;
+        bool closed = true;
+        QTimer::singleShot(0, this, [&] {
+            const QCursor* cursor = QApplication::overrideCursor();
+            busyCursor = cursor && cursor->shape() == Qt::BusyCursor;
+            actionsOff = !action("Open")->isEnabled() && !action("New")->isEnabled() &&
+                         !action("Save")->isEnabled();
+            controlsOff =
+                !grid().isEnabled() && !m_window->findChild<QComboBox*>("ComboBox2")->isEnabled();
+            // A second Open by its shortcut, and the close box, are both refused.
+            QTest::keyClick(m_window.get(), Qt::Key_O, Qt::ControlModifier);
+            closed = m_window->close();
+            counter.paints = 0;
+            grid().viewport()->update();
+        });
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (counter.paints > 0 && !QFile::exists(painted))
+                writeAll(painted, {});
+        });
+        poll.start(10);
+        m_prompter->chooseFile(file);
+        m_window->OpenExecute();
+        poll.stop();
+
+        QVERIFY(busyCursor);
+        QVERIFY(actionsOff);
+        QVERIFY(controlsOff);
+        QVERIFY(!closed);
+        QVERIFY(m_window->isVisible());
+        int dialogs = 0;
+        for (const PrompterCall& call : m_prompter->calls)
+            dialogs += call.kind == PrompterCall::OpenFile;
+        QCOMPARE(dialogs, 1);
+        QCOMPARE(m_prompter->notices().size(), 1);
+        QVERIFY2(m_prompter->notices().first().contains(QStringLiteral("ended with status 3")),
+                 qPrintable(m_prompter->notices().first()));
+        // Everything is back once the wait is over.
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(action("Open")->isEnabled());
+        QVERIFY(grid().isEnabled());
     }
 
     void choicesAreWrittenAtClose()
