@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include <cerrno>
+#include <cstring>
 
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -80,12 +81,12 @@ void SerialStream::closeLost()
 
 void SerialStream::fail(const QString& path)
 {
-    // Qt's text is the system's, but its error code folds several causes into one; the
-    // access check tells a refused permission from the rest without opening the device again.
-    m_failure.reason = m_port.errorString();
-    m_failure.error = 0;
-    if (::access(QFile::encodeName(path).constData(), R_OK | W_OK) != 0)
-        m_failure.error = errno;
+    // Qt folds several causes into one error code, and a missing device can read as a busy
+    // lock file; the access check names the system's reason without opening the device again.
+    const int error = ::access(QFile::encodeName(path).constData(), R_OK | W_OK) != 0 ? errno : 0;
+    m_failure.error = error;
+    m_failure.reason =
+        error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : m_port.errorString();
 }
 
 OpenResult SerialStream::open(const QString& path, std::int32_t rate)
