@@ -76,9 +76,10 @@ void DialogPrompter::notice(const QString& text)
     titledNotice(QString::fromLatin1(MainCaption), text);
 }
 
-void DialogPrompter::titledNotice(const QString& title, const QString& text)
+void DialogPrompter::titledNotice(const QString& title, const QString& text, const QString& detail)
 {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner());
+    box.setInformativeText(detail);
     box.exec();
 }
 

@@ -27,7 +27,8 @@ public:
     Answer askYesNo(const QString& title, const QString& text) override;
     Answer askYesNoCancel(const QString& title, const QString& text) override;
     void notice(const QString& text) override;
-    void titledNotice(const QString& title, const QString& text) override;
+    void titledNotice(const QString& title, const QString& text,
+                      const QString& detail = QString()) override;
     std::optional<QString> chooseOpenFile(const FileRequest& request) override;
     std::optional<QString> chooseSaveFile(const FileRequest& request) override;
 

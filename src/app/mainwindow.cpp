@@ -9,6 +9,7 @@
 #include "waveform/waveformview.h"
 
 #include <device/devicelink.h>
+#include <device/devicemessages.h>
 #include <device/frames.h>
 #include <irdata/signalrecord.h>
 #include <keytable/fm_funcedit.h>
@@ -343,8 +344,8 @@ void MainWindow::createControls()
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     m_statusBar->setSizeGripEnabled(true);
     const int widths[] = {35, 100, 60, 50};
-    // The port panel stays empty until the port chooser has run ("Close" at start-up).
-    const char* texts[] = {" COM", "", "MBD File", ""};
+    // No port is open until the port chooser has opened one.
+    const char* texts[] = {" COM", msg::NoPort, "MBD File", ""};
     for (std::size_t i = 0; i < 4; ++i) {
         auto* panel = new QLabel(QString::fromLatin1(texts[i]), m_statusBar);
         panel->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i));
@@ -402,6 +403,14 @@ void MainWindow::connectProject()
         m_progress->repaint();
     });
     connect(&project, &Project::progressFinished, m_progress, &QWidget::hide);
+    // The window goes on painting while a conversion runs, but takes no input until it ends.
+    connect(&project, &Project::busyChanged, this, [this](bool busy) {
+        setControlsEnabled(!busy, false);
+        if (busy)
+            QApplication::setOverrideCursor(Qt::BusyCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
 }
 
 void MainWindow::connectDeviceLink()
@@ -522,6 +531,12 @@ void MainWindow::ComboBox2Change()
 void MainWindow::showPortPath()
 {
     m_comPort->setToolTip(m_link->portPath(m_comPort->currentIndex()));
+}
+
+void MainWindow::showPortState()
+{
+    SerialComm& comm = m_link->comm();
+    setPortStatus(comm.portOpen() ? comm.sCommName : QLatin1String(msg::NoPort));
 }
 
 void MainWindow::ComboBox3Change()
@@ -714,6 +729,7 @@ void MainWindow::UploadExecute()
     if (!UploadUpdate())
         return;
     guarded([this] { m_link->UploadExecute(); });
+    showPortState();
     updateActions();
 }
 
@@ -722,6 +738,7 @@ void MainWindow::DownloadExecute()
     if (!DownloadUpdate())
         return;
     guarded([this] { m_link->DownloadExecute(); });
+    showPortState();
     updateActions();
 }
 
@@ -735,11 +752,13 @@ void MainWindow::IRLearnExecute()
             m_selection.selectRow(m_project->keys().currentIndex());
     }
     guarded([this] { m_link->IRLearnExecute(m_selection.rows()); });
+    showPortState();
 }
 
 void MainWindow::HoldToSend()
 {
     guarded([this] { m_link->holdToSend([this] { return leftButtonDown(); }); });
+    showPortState();
 }
 
 void MainWindow::IRDataEdit()
@@ -874,8 +893,9 @@ void MainWindow::writeSettings()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // A transfer or a learn run is ended by its own Cancel or Stop, not by closing under it.
-    if (deviceBusy() || !FormCloseQuery()) {
+    // A transfer or a learn run is ended by its own Cancel or Stop, not by closing under it;
+    // a conversion ends by itself.
+    if (deviceBusy() || m_project->busy() || !FormCloseQuery()) {
         event->ignore();
         return;
     }

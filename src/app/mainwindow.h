@@ -139,6 +139,8 @@ private:
     // (bound to IRLearn) apart, as it stays usable as "Stop" during a learn run.
     void setControlsEnabled(bool enabled, bool learnButtonEnabled);
     void showPortPath();
+    // The port panel after a device command: a lost line or a failed reopen leaves no port.
+    void showPortState();
     bool deviceBusy() const;
     void projectLoaded();
     // Runs an operation; an error of the data or file layer is shown, and the window goes on.

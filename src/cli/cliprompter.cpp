@@ -30,6 +30,13 @@ void CliPrompter::notice(const QString& text)
     m_reported = true;
 }
 
+void CliPrompter::titledNotice(const QString&, const QString& text, const QString& detail)
+{
+    notice(text);
+    if (!detail.isEmpty())
+        printErr(detail);
+}
+
 std::optional<QString> CliPrompter::chooseOpenFile(const FileRequest&)
 {
     m_refusal = QStringLiteral("No file name was given.");

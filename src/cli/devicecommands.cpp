@@ -52,6 +52,11 @@ public:
         else
             m_base.notice(text);
     }
+    void titledNotice(const QString& title, const QString& text,
+                      const QString& detail = QString()) override
+    {
+        m_base.titledNotice(title, text, detail);
+    }
     std::optional<QString> chooseOpenFile(const FileRequest& request) override
     {
         return m_base.chooseOpenFile(request);

@@ -13,6 +13,12 @@ namespace qlv {
 
 enum class OpenResult { Opened, OpenFailed, SetFailed };
 
+// Why the last open failed, for the message that names the device.
+struct OpenFailure {
+    int error = 0;  // the system's error number; 0 when the system gave none
+    QString reason; // in the system's words
+};
+
 class ByteStream {
 public:
     virtual ~ByteStream();
@@ -21,6 +27,10 @@ public:
     // stop bit; an open stream is closed first.
     virtual OpenResult open(const QString& path, std::int32_t rate) = 0;
     virtual void close() = 0;
+    // Waits until everything written has physically left the line, not only the program's
+    // buffers; a change of rate or a close before that would garble the tail of a frame.
+    virtual void drain() = 0;
+    virtual OpenFailure openFailure() const = 0;
     // False as well once the line was lost (an adapter pulled, the other end gone).
     virtual bool isOpen() const = 0;
 

@@ -5,8 +5,13 @@
 #include <project/prompter.h>
 
 #include <QCoreApplication>
+#include <QFile>
 
 #include <algorithm>
+#include <cerrno>
+
+#include <grp.h>
+#include <sys/stat.h>
 
 namespace qlv {
 
@@ -17,18 +22,52 @@ SerialComm::SerialComm(Prompter& prompter, std::unique_ptr<ByteStream> stream, P
 {
 }
 
+QString permissionHint(const QString& path, int error)
+{
+    if (error != EACCES && error != EPERM)
+        return {};
+    struct stat info {};
+    const group* owner = nullptr;
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0)
+        owner = ::getgrgid(info.st_gid);
+    if (!owner)
+        return QStringLiteral("To open %1 the user must be in the group that owns it (usually "
+                              "dialout).")
+            .arg(path);
+    const QString groupName = QString::fromLocal8Bit(owner->gr_name);
+    return QStringLiteral("To open %1 the user must be in the group \"%2\" that owns it: "
+                          "sudo usermod -aG %2 $USER, then log in again.")
+        .arg(path, groupName);
+}
+
+QString openFailureDetail(const QString& path, const OpenFailure& failure)
+{
+    if (path.isEmpty())
+        return QStringLiteral("No port is chosen.");
+    QString detail = failure.reason.isEmpty() ? path : path + QStringLiteral(": ") + failure.reason;
+    const QString hint = permissionHint(path, failure.error);
+    if (!hint.isEmpty())
+        detail += u'\n' + hint;
+    return detail;
+}
+
 bool SerialComm::OpenComm(const QString& name)
 {
-    switch (m_stream->open(m_ports.devicePath(name), iBaudrate)) {
+    const QString path = m_ports.devicePath(name);
+    // A reopen is how the rate changes: the old rate's bytes must be out first.
+    if (m_stream->isOpen())
+        m_stream->drain();
+    switch (m_stream->open(path, iBaudrate)) {
     case OpenResult::Opened:
         return true;
     case OpenResult::OpenFailed:
         m_prompter.titledNotice(QLatin1String(msg::OpenErrorTitle),
-                                QLatin1String(msg::OpenErrorText));
+                                QLatin1String(msg::OpenErrorText),
+                                openFailureDetail(path, m_stream->openFailure()));
         return false;
     case OpenResult::SetFailed:
-        m_prompter.titledNotice(QLatin1String(msg::SetErrorTitle),
-                                QLatin1String(msg::SetErrorText));
+        m_prompter.titledNotice(QLatin1String(msg::SetErrorTitle), QLatin1String(msg::SetErrorText),
+                                openFailureDetail(path, m_stream->openFailure()));
         return false;
     }
     return false;
@@ -36,6 +75,8 @@ bool SerialComm::OpenComm(const QString& name)
 
 void SerialComm::CloseComm()
 {
+    if (m_stream->isOpen())
+        m_stream->drain();
     m_stream->close();
 }
 

@@ -19,6 +19,12 @@ struct CommStatus {
     std::uint32_t cbInQue = 0;
 };
 
+// What the open error adds below its text: the device path, the system's reason and, for a
+// refused permission, the hint that names the group owning the device.
+QString openFailureDetail(const QString& path, const OpenFailure& failure);
+// Empty unless error (an errno value) says the system refused access to path.
+QString permissionHint(const QString& path, int error);
+
 class SerialComm {
 public:
     SerialComm(Prompter& prompter, std::unique_ptr<ByteStream> stream, PortMap ports);

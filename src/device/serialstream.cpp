@@ -4,12 +4,18 @@
 
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QSerialPort>
 #include <QTimer>
 
 #include <algorithm>
 
+#include <cerrno>
+#include <cstring>
+
 #include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <utility>
 
@@ -24,6 +30,8 @@ public:
 
     OpenResult open(const QString& path, std::int32_t rate) override;
     void close() override;
+    void drain() override;
+    OpenFailure openFailure() const override { return m_failure; }
     bool isOpen() const override { return m_port.isOpen() && !m_lost; }
     bool write(std::span<const std::uint8_t> bytes) override;
     std::int64_t bytesWaiting() override;
@@ -35,6 +43,7 @@ public:
 private:
     void pull();
     void closeLost();
+    void fail(const QString& path);
 
     QSerialPort m_port;
     // Set when the device is gone; the port is closed soon after, not inside QSerialPort's own
@@ -42,6 +51,7 @@ private:
     bool m_lost = false;
     QEventLoop* m_wait = nullptr;
     std::int32_t m_rate = 9600;
+    OpenFailure m_failure;
 };
 
 SerialStream::SerialStream()
@@ -58,7 +68,10 @@ SerialStream::SerialStream()
     });
 }
 
-SerialStream::~SerialStream() = default;
+SerialStream::~SerialStream()
+{
+    close();
+}
 
 void SerialStream::closeLost()
 {
@@ -66,19 +79,31 @@ void SerialStream::closeLost()
         m_port.close();
 }
 
+void SerialStream::fail(const QString& path)
+{
+    // Qt folds several causes into one error code, and a missing device can read as a busy
+    // lock file; the access check names the system's reason without opening the device again.
+    const int error = ::access(QFile::encodeName(path).constData(), R_OK | W_OK) != 0 ? errno : 0;
+    m_failure.error = error;
+    m_failure.reason =
+        error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : m_port.errorString();
+}
+
 OpenResult SerialStream::open(const QString& path, std::int32_t rate)
 {
-    if (m_port.isOpen())
-        m_port.close();
-    m_lost = false;
+    close();
     m_port.clearError();
+    m_failure = {};
     if (path.isEmpty())
         return OpenResult::OpenFailed;
     m_port.setPortName(path);
-    if (!m_port.open(QIODevice::ReadWrite))
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        fail(path);
         return OpenResult::OpenFailed;
+    }
     if (!m_port.setBaudRate(rate) || !m_port.setDataBits(QSerialPort::Data8) ||
         !m_port.setParity(QSerialPort::NoParity) || !m_port.setStopBits(QSerialPort::OneStop)) {
+        fail(path);
         m_port.close();
         return OpenResult::SetFailed;
     }
@@ -88,9 +113,24 @@ OpenResult SerialStream::open(const QString& path, std::int32_t rate)
 
 void SerialStream::close()
 {
+    // Closing restores the settings the port had before, at once: the line's last bytes
+    // would go out at that rate.
+    drain();
     m_lost = false;
     if (m_port.isOpen())
         m_port.close();
+}
+
+void SerialStream::drain()
+{
+    closeLost();
+    if (!isOpen())
+        return;
+    while (m_port.bytesToWrite() > 0 && m_port.waitForBytesWritten(1000)) {
+    }
+    const int fd = int(m_port.handle());
+    while (::tcdrain(fd) != 0 && errno == EINTR) {
+    }
 }
 
 bool SerialStream::write(std::span<const std::uint8_t> bytes)

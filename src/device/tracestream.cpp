@@ -40,7 +40,11 @@ OpenResult TraceStream::open(const QString& path, std::int32_t rate)
     const char* outcome = result == OpenResult::Opened      ? "opened"
                           : result == OpenResult::SetFailed ? "settings refused"
                                                             : "failed";
-    line(QStringLiteral("open %1 at %2 bit/s: %3").arg(path).arg(rate).arg(QLatin1String(outcome)));
+    QString text =
+        QStringLiteral("open %1 at %2 bit/s: %3").arg(path).arg(rate).arg(QLatin1String(outcome));
+    if (result != OpenResult::Opened && !m_inner->openFailure().reason.isEmpty())
+        text += QStringLiteral(" (%1)").arg(m_inner->openFailure().reason);
+    line(text);
     return result;
 }
 
@@ -48,6 +52,12 @@ void TraceStream::close()
 {
     m_inner->close();
     line(QStringLiteral("close"));
+}
+
+void TraceStream::drain()
+{
+    m_inner->drain();
+    line(QStringLiteral("drained"));
 }
 
 bool TraceStream::write(std::span<const std::uint8_t> bytes)

@@ -14,6 +14,8 @@ public:
 
     OpenResult open(const QString& path, std::int32_t rate) override;
     void close() override;
+    void drain() override;
+    OpenFailure openFailure() const override { return m_inner->openFailure(); }
     bool isOpen() const override { return m_inner->isOpen(); }
     bool write(std::span<const std::uint8_t> bytes) override;
     std::int64_t bytesWaiting() override { return m_inner->bytesWaiting(); }

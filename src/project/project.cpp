@@ -13,10 +13,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryFile>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstdio>
@@ -193,6 +195,9 @@ bool Project::openFile(const QString& path)
 
 bool Project::openLegacyFile(const QString& path)
 {
+    // A handler that runs while a conversion waits must not start another one.
+    if (m_busy)
+        return false;
     const QString legacy = absolute(path);
     const QString problem = jetHeaderProblem(legacy, readJetHeader(legacy));
     if (!problem.isEmpty()) {
@@ -240,18 +245,53 @@ bool Project::openLegacyFile(const QString& path)
     return loadFile(m_workingCopy, legacy);
 }
 
-QString Project::runLegacyConverter(const QString& legacyPath, const QString& convertedPath) const
+QString Project::runLegacyConverter(const QString& legacyPath, const QString& convertedPath)
 {
     const QString name = native(legacyPath);
     const QString program = legacyConverterPath();
     QProcess child;
     child.setStandardOutputFile(QProcess::nullDevice());
+
+    // The wait runs the event loop, so the window keeps painting; busyChanged lets it refuse
+    // input meanwhile, and is undone however the wait ends.
+    struct Busy {
+        explicit Busy(Project& project)
+            : m_project(project)
+        {
+            m_project.m_busy = true;
+            emit m_project.busyChanged(true);
+        }
+        ~Busy()
+        {
+            m_project.m_busy = false;
+            emit m_project.busyChanged(false);
+        }
+        Project& m_project;
+    } busy(*this);
+    QEventLoop loop;
+    bool ended = false;
+    auto end = [&] {
+        ended = true;
+        loop.quit();
+    };
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &loop, end);
+    QObject::connect(&child, &QProcess::finished, &loop, end);
+    QObject::connect(&child, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            end();
+    });
+    limit.start(m_converterTimeoutMs);
     child.start(program, {QStringLiteral("convert"), QStringLiteral("--force"),
                           QStringLiteral("--"), legacyPath, convertedPath});
-    if (!child.waitForStarted(m_converterTimeoutMs))
+    if (!ended && child.state() != QProcess::NotRunning)
+        loop.exec();
+
+    if (child.error() == QProcess::FailedToStart && child.state() == QProcess::NotRunning)
         return QStringLiteral("%1 cannot be read: the converter %2 does not start (%3).")
             .arg(name, native(program), child.errorString());
-    if (!child.waitForFinished(m_converterTimeoutMs)) {
+    if (child.state() != QProcess::NotRunning) {
         child.kill();
         child.waitForFinished();
         return QStringLiteral("%1 cannot be read: reading it took longer than %2 seconds and was "

@@ -32,6 +32,8 @@ public:
     const QString& dataFile() const { return m_dataFile; }
     bool openedFromLegacyFile() const { return m_dataFile != m_currentFile; }
     bool modified() const { return m_modified; }
+    // While a Windows version's file is being converted; the window refuses input meanwhile.
+    bool busy() const { return m_busy; }
     void setModified(bool modified);
     bool projectLoaded() const { return m_projectLoaded; }
     const ModelFields& modelFields() const { return m_modelFields; }
@@ -78,11 +80,13 @@ signals:
     void progressStarted(int maximum);
     void progressChanged(int value);
     void progressFinished();
+    // A wait that runs the event loop begins (true) or has ended (false).
+    void busyChanged(bool busy);
 
 private:
     bool loadFile(const QString& dataPath, const QString& shownPath);
     // The converter's complaint, or empty when it wrote convertedPath.
-    QString runLegacyConverter(const QString& legacyPath, const QString& convertedPath) const;
+    QString runLegacyConverter(const QString& legacyPath, const QString& convertedPath);
     bool askReplace(const QString& path);
     void writeNewProjectFile(const QString& path, const QByteArray& templateBytes);
 
@@ -95,6 +99,7 @@ private:
     int m_converterTimeoutMs = DefaultConverterTimeoutMs;
     bool m_modified = false;
     bool m_projectLoaded = false;
+    bool m_busy = false;
     ModelFields m_modelFields;
 };
 

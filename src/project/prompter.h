@@ -26,11 +26,13 @@ public:
     // A plain message box with OK and the application's title; also how failures are shown.
     virtual void notice(const QString& text) = 0;
     // A plain message box with its own title (the serial port's "Open Error" and "Set Error");
-    // a front end without titles shows it as a notice.
-    virtual void titledNotice(const QString& title, const QString& text)
+    // detail, when given, says more below the text (which device, and why). A front end
+    // without titles shows both as a notice.
+    virtual void titledNotice(const QString& title, const QString& text,
+                              const QString& detail = QString())
     {
         (void)title;
-        notice(text);
+        notice(detail.isEmpty() ? text : text + u'\n' + detail);
     }
     virtual std::optional<QString> chooseOpenFile(const FileRequest& request) = 0;
     virtual std::optional<QString> chooseSaveFile(const FileRequest& request) = 0;

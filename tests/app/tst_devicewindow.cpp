@@ -243,6 +243,29 @@ private slots:
             QVERIFY(m_window->project().modified());
     }
 
+    void portPanelSaysNoPortOnceTheLineIsGone()
+    {
+        auto* panel = m_window->findChild<QLabel*>("StatusBar1Panel1");
+        QCOMPARE(panel->text(), QStringLiteral("COM1"));
+        m_peer->start([](PeerLine& line) {
+            line.readFrame();
+            if (!line.waitForRate(TransferRate))
+                return line.note(QStringLiteral("no switch to 115200 bit/s"));
+            line.read(256);
+            line.hangUp();
+        });
+        m_prompter->answer(Answer::Yes);
+        m_window->findChild<QAction*>("Download")->trigger();
+        QVERIFY(m_peer->finish());
+        QCOMPARE(m_peer->notes(), QStringList());
+        // The return to 9600 bit/s found no device: no port is open, and the panel says so.
+        QCOMPARE(m_prompter->notices(),
+                 (QStringList{QStringLiteral("No found IR device.Download failed!"),
+                              QStringLiteral("Error opening serial port!")}));
+        QVERIFY(!link().comm().portOpen());
+        QCOMPARE(panel->text(), QStringLiteral("No port"));
+    }
+
     void learnRun_data()
     {
         QTest::addColumn<bool>("stop");

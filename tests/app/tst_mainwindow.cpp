@@ -17,6 +17,7 @@
 #include <support/scriptedprompter.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -49,6 +50,20 @@ QByteArray iniLines(int port, int id, int time, int irPort, int format)
         .arg(format)
         .toLatin1();
 }
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
 
 } // namespace
 
@@ -177,16 +192,82 @@ private slots:
         QCOMPARE(mask, ticked);
         QCOMPARE(m_window->LearnTime(), time + 1);
         QCOMPARE(m_window->IrFormat(), normal ? 1 : 2);
-        // The saved port is open from the start; "Close" or no choice opens nothing.
+        // The saved port is open from the start; "Close" or no choice opens nothing, and the
+        // port panel says so.
         const bool com = port >= 0 && port < 8;
         QCOMPARE(m_window->findChild<QLabel*>("StatusBar1Panel1")->text(),
-                 com ? QStringLiteral("COM%1").arg(port + 1) : QString());
+                 com ? QStringLiteral("COM%1").arg(port + 1) : QStringLiteral("No port"));
         QCOMPARE(m_window->deviceLink().comm().portOpen(), com);
         QCOMPARE(m_window->findChild<QComboBox*>("ComboBox2")->toolTip(),
                  com ? m_line->slavePath() : QString());
         QVERIFY(m_window->close());
         QCOMPARE(readAll(iniPath), written);
         QVERIFY(m_prompter->calls.isEmpty());
+    }
+
+    void conversionWaitRepaintsAndRefusesInput()
+    {
+        open(m_dir->path());
+        QByteArray header(4096, '\0');
+        header.replace(0, 21, QByteArray("\0\1\0\0Standard Jet DB\0\1", 21));
+        const QString file = m_dir->filePath(QStringLiteral("old.qlv"));
+        writeAll(file, header);
+        // The stand-in converter ends once the window has painted during the wait; a window
+        // that did not would leave it to the limit.
+        const QString painted = m_dir->filePath(QStringLiteral("painted"));
+        const QString converter = m_dir->filePath(QStringLiteral("converter"));
+        writeAll(converter, QStringLiteral("#!/bin/sh\nwhile [ ! -e '%1' ]; do sleep 0.01; done\n"
+                                           "exit 3\n")
+                                .arg(painted)
+                                .toUtf8());
+        QFile::setPermissions(converter, QFile::ReadOwner | QFile::ExeOwner);
+        m_window->project().setLegacyConverter(converter, 5000);
+        PaintCounter counter;
+        m_window->grid().viewport()->installEventFilter(&counter);
+
+        bool busyCursor = false;
+        bool actionsOff = false;
+        bool controlsOff = false;
+        bool closed = true;
+        QTimer::singleShot(0, this, [&] {
+            const QCursor* cursor = QApplication::overrideCursor();
+            busyCursor = cursor && cursor->shape() == Qt::BusyCursor;
+            actionsOff = !action("Open")->isEnabled() && !action("New")->isEnabled() &&
+                         !action("Save")->isEnabled();
+            controlsOff =
+                !grid().isEnabled() && !m_window->findChild<QComboBox*>("ComboBox2")->isEnabled();
+            // A second Open by its shortcut, and the close box, are both refused.
+            QTest::keyClick(m_window.get(), Qt::Key_O, Qt::ControlModifier);
+            closed = m_window->close();
+            counter.paints = 0;
+            grid().viewport()->update();
+        });
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            if (counter.paints > 0 && !QFile::exists(painted))
+                writeAll(painted, {});
+        });
+        poll.start(10);
+        m_prompter->chooseFile(file);
+        m_window->OpenExecute();
+        poll.stop();
+
+        QVERIFY(busyCursor);
+        QVERIFY(actionsOff);
+        QVERIFY(controlsOff);
+        QVERIFY(!closed);
+        QVERIFY(m_window->isVisible());
+        int dialogs = 0;
+        for (const PrompterCall& call : m_prompter->calls)
+            dialogs += call.kind == PrompterCall::OpenFile;
+        QCOMPARE(dialogs, 1);
+        QCOMPARE(m_prompter->notices().size(), 1);
+        QVERIFY2(m_prompter->notices().first().contains(QStringLiteral("ended with status 3")),
+                 qPrintable(m_prompter->notices().first()));
+        // Everything is back once the wait is over.
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(action("Open")->isEnabled());
+        QVERIFY(grid().isEnabled());
     }
 
     void choicesAreWrittenAtClose()
@@ -550,6 +631,30 @@ private slots:
         action("About")->trigger();
         QCOMPARE(caption, QStringLiteral("Version"));
         QCOMPARE(text, QStringLiteral("K-817T 09.10.15"));
+    }
+
+    void openErrorBoxShowsDeviceAndReason()
+    {
+        DialogPrompter prompter;
+        PortMap map;
+        const QString missing = m_dir->filePath(QStringLiteral("ttyNone"));
+        map.setPath(1, missing);
+        SerialComm comm(prompter, makeSerialStream(), map);
+        QString title;
+        QString text;
+        QString detail;
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            title = box->windowTitle();
+            text = box->text();
+            detail = box->informativeText();
+            box->accept();
+        });
+        QVERIFY(!comm.OpenComm(QStringLiteral("COM1")));
+        QCOMPARE(title, QStringLiteral("Open Error"));
+        QCOMPARE(text, QStringLiteral("Error opening serial port!"));
+        QCOMPARE(detail, missing + QStringLiteral(": No such file or directory"));
     }
 
     void nameFilters_data()

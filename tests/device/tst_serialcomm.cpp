@@ -4,8 +4,14 @@
 #include <device/tracestream.h>
 #include <support/devicerig.h>
 
+#include <QFileInfo>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <cerrno>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace qlv;
 using namespace qlv::test;
@@ -19,6 +25,8 @@ class RefusingStream final : public ByteStream {
 public:
     OpenResult open(const QString&, std::int32_t) override { return OpenResult::SetFailed; }
     void close() override {}
+    void drain() override {}
+    OpenFailure openFailure() const override { return {}; }
     bool isOpen() const override { return false; }
     bool write(std::span<const std::uint8_t>) override { return false; }
     std::int64_t bytesWaiting() override { return 0; }
@@ -114,10 +122,86 @@ private slots:
         QVERIFY(!link.comm().portOpen());
         QCOMPARE(rig.prompter.notices(), QStringList{OpenError});
         QCOMPARE(rig.prompter.calls.at(0).title, QLatin1String(msg::OpenErrorTitle));
+        QVERIFY(
+            rig.prompter.calls.at(0).detail.startsWith(link.portPath(0) + QStringLiteral(": ")));
         QCOMPARE(panel.size(), 1);
         QCOMPARE(panel.at(0).at(0).toString(), QLatin1String(msg::NoPort));
         // The chosen name stays, so the next write tries that port again.
         QCOMPARE(link.comm().sCommName, QStringLiteral("COM1"));
+    }
+
+    void openErrorSaysWhichDeviceAndWhy_data()
+    {
+        QTest::addColumn<QString>("device"); // "missing", "unreadable" or "none"
+        QTest::newRow("no such device") << "missing";
+        QTest::newRow("no permission") << "unreadable";
+        QTest::newRow("no port chosen") << "none";
+    }
+    void openErrorSaysWhichDeviceAndWhy()
+    {
+        QFETCH(QString, device);
+        DeviceRig rig;
+        QString path = rig.peer.slavePath();
+        QString expected;
+        if (device == "missing") {
+            path = rig.dir.filePath(QStringLiteral("ttyNone"));
+            expected = path + QStringLiteral(": No such file or directory");
+        } else if (device == "unreadable") {
+            if (::geteuid() == 0)
+                QSKIP("root opens any device; the hint is checked by permissionHintNamesTheGroup");
+            QVERIFY(::chmod(QFile::encodeName(path).constData(), 0) == 0);
+            expected = path + QStringLiteral(": Permission denied\n") +
+                       QStringLiteral("To open %1 the user must be in the group \"%2\" that owns "
+                                      "it: sudo usermod -aG %2 $USER, then log in again.")
+                           .arg(path, QFileInfo(path).group());
+        } else {
+            path.clear();
+            expected = QStringLiteral("No port is chosen.");
+        }
+        PortMap map;
+        map.setPath(1, path);
+        DeviceLink link(rig.prompter, rig.project, makeSerialStream(), map);
+        link.ComboBox2Change(device == "none" ? 8 : 0);
+        if (device == "none") {
+            link.comm().sCommName = QLatin1String(msg::ClosedPortName);
+            const std::array<std::uint8_t, 1> byte{0x55};
+            QVERIFY(!link.comm().WriteComm(byte));
+        }
+        QVERIFY(!link.comm().portOpen());
+        // The message keeps its text; the device and the reason come below it.
+        QCOMPARE(rig.prompter.notices(), QStringList{OpenError});
+        QCOMPARE(rig.prompter.calls.at(0).detail, expected);
+    }
+
+    void permissionHintNamesTheGroup_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<bool>("hint");
+        QTest::newRow("EACCES") << EACCES << true;
+        QTest::newRow("EPERM") << EPERM << true;
+        QTest::newRow("ENOENT") << ENOENT << false;
+        QTest::newRow("EBUSY") << EBUSY << false;
+        QTest::newRow("no system error") << 0 << false;
+    }
+    void permissionHintNamesTheGroup()
+    {
+        QFETCH(int, error);
+        QFETCH(bool, hint);
+        PtyPeer peer;
+        const QString path = peer.slavePath();
+        const QString group = QFileInfo(path).group();
+        QVERIFY(!group.isEmpty());
+        const QString expected =
+            QStringLiteral("To open %1 the user must be in the group \"%2\" that owns it: "
+                           "sudo usermod -aG %2 $USER, then log in again.")
+                .arg(path, group);
+        QCOMPARE(permissionHint(path, error), hint ? expected : QString());
+        QCOMPARE(openFailureDetail(path, {error, QStringLiteral("Permission denied")}),
+                 path + QStringLiteral(": Permission denied") +
+                     (hint ? QStringLiteral("\n") + expected : QString()));
+        // Without the device its group is unknown; the hint still says what to do.
+        const QString gone = path + QStringLiteral("-gone");
+        QCOMPARE(permissionHint(gone, error).contains(QStringLiteral("usually dialout")), hint);
     }
 
     void refusedSettingsShowTheSetBox()

@@ -140,6 +140,51 @@ QByteArray deviceEeprom()
     return bytes(image);
 }
 
+// The real line, with the calls that decide when bytes leave it logged in their order.
+class CallLog final : public ByteStream {
+public:
+    explicit CallLog(std::shared_ptr<QStringList> log)
+        : m_inner(makeSerialStream())
+        , m_log(std::move(log))
+    {
+    }
+    OpenResult open(const QString& path, std::int32_t rate) override
+    {
+        *m_log << QStringLiteral("open %1").arg(rate);
+        return m_inner->open(path, rate);
+    }
+    void close() override
+    {
+        *m_log << QStringLiteral("close");
+        m_inner->close();
+    }
+    void drain() override
+    {
+        *m_log << QStringLiteral("drain");
+        m_inner->drain();
+    }
+    OpenFailure openFailure() const override { return m_inner->openFailure(); }
+    bool isOpen() const override { return m_inner->isOpen(); }
+    bool write(std::span<const std::uint8_t> bytes) override
+    {
+        if (m_log->isEmpty() || m_log->last() != QLatin1String("write"))
+            *m_log << QStringLiteral("write");
+        return m_inner->write(bytes);
+    }
+    std::int64_t bytesWaiting() override { return m_inner->bytesWaiting(); }
+    QByteArray read(std::int64_t count) override { return m_inner->read(count); }
+    void clearInput() override { m_inner->clearInput(); }
+    bool waitForBytes(std::int64_t count, int msecs) override
+    {
+        return m_inner->waitForBytes(count, msecs);
+    }
+    void interruptWait() override { m_inner->interruptWait(); }
+
+private:
+    std::unique_ptr<ByteStream> m_inner;
+    std::shared_ptr<QStringList> m_log;
+};
+
 } // namespace
 
 class TestTransfer : public QObject {
@@ -186,6 +231,54 @@ private slots:
         QCOMPARE(scrolls, 1);
         QCOMPARE(rig.project.keys().recNo(), 1);
         QVERIFY(!rig.link.transferRunning());
+    }
+
+    void everyRateChangeWaitsForTheLineToDrain_data()
+    {
+        QTest::addColumn<bool>("download");
+        QTest::addColumn<int>("silentAt");
+        QTest::newRow("download") << true << NoFault;
+        QTest::newRow("upload") << false << NoFault;
+        QTest::newRow("upload, no device") << false << 0;
+    }
+    void everyRateChangeWaitsForTheLineToDrain()
+    {
+        QFETCH(bool, download);
+        QFETCH(int, silentAt);
+        auto log = std::make_shared<QStringList>();
+        DeviceRig rig(std::make_unique<CallLog>(log));
+        QVERIFY(rig.openPort());
+        Faults faults;
+        faults.silentAt = silentAt;
+        const QByteArray eeprom = deviceEeprom();
+        rig.peer.start([&](PeerLine& line) {
+            if (download)
+                downloadDevice(line, rig.link, faults);
+            else
+                uploadDevice(line, rig.link, eeprom, faults);
+        });
+        rig.prompter.answer(Answer::Yes);
+        if (download)
+            rig.link.DownloadExecute();
+        else
+            rig.link.UploadExecute();
+        QVERIFY(rig.peer.finish());
+        rig.link.ComboBox2Change(ComPortCount);
+
+        // The frame goes out at 9600 bit/s and has left the line before the port is reopened
+        // at 115200; the last "U" or "C" before the return to 9600; anything before "Close".
+        QVERIFY(log->contains(QStringLiteral("open 115200")));
+        bool written = false;
+        for (qsizetype i = 0; i < log->size(); ++i) {
+            const QString& call = log->at(i);
+            if (call == QLatin1String("write"))
+                written = true;
+            else if (call == QLatin1String("drain"))
+                written = false;
+            else if (written)
+                QFAIL(qPrintable(QStringLiteral("%1 with bytes still on their way: %2")
+                                     .arg(call, log->mid(0, i + 1).join(u','))));
+        }
     }
 
     void downloadEndings_data()

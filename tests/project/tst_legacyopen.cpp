@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -21,6 +22,14 @@ using namespace qlv::test;
 namespace {
 
 const QString Replace = QStringLiteral("File already exist.Replace?");
+
+// A file that passes the header check; the converter stand-ins never read further.
+QByteArray jetHeader()
+{
+    QByteArray header(4096, '\0');
+    header.replace(0, 21, QByteArray("\0\1\0\0Standard Jet DB\0\1", 21));
+    return header;
+}
 
 // What a converter stand-in does instead of converting.
 QByteArray script(const QString& behaviour)
@@ -274,6 +283,40 @@ private slots:
 
         QVERIFY(!m_project->openFile(file));
         expectRefused(file, message, workingCopy);
+    }
+
+    void conversionWaitKeepsEventsFlowingAndRefusesAnother()
+    {
+        const QString file = path("old.qlv");
+        writeAll(file, jetHeader());
+        // The stand-in ends only on a sign that a handler gives while the program waits for
+        // it; a wait that handled nothing would run into the limit.
+        const QString go = path("go");
+        const QString converter = path("converter");
+        writeAll(converter, QStringLiteral("#!/bin/sh\nwhile [ ! -e '%1' ]; do sleep 0.01; done\n"
+                                           "exit 3\n")
+                                .arg(go)
+                                .toUtf8());
+        QFile::setPermissions(converter, QFile::ReadOwner | QFile::ExeOwner);
+        m_project->setLegacyConverter(converter, 5000);
+        editRemark(8, "pending");
+        const QByteArray workingCopy = readAll(path("Temp.~tmp"));
+        QList<bool> busy;
+        connect(m_project.get(), &Project::busyChanged, this, [&busy](bool on) { busy << on; });
+
+        bool busyMeanwhile = false;
+        bool secondOpened = true;
+        QTimer::singleShot(0, this, [&] {
+            busyMeanwhile = m_project->busy();
+            secondOpened = m_project->openFile(file);
+            writeAll(go, {});
+        });
+        QVERIFY(!m_project->openFile(file));
+        QVERIFY(busyMeanwhile);
+        QVERIFY(!secondOpened);
+        QCOMPARE(busy, (QList<bool>{true, false}));
+        QVERIFY(!m_project->busy());
+        expectRefused(file, QStringLiteral("ended with status 3"), workingCopy);
     }
 };
 

@@ -15,9 +15,9 @@ PortMap comOneTo(const QString& path)
 
 } // namespace
 
-DeviceRig::DeviceRig()
+DeviceRig::DeviceRig(std::unique_ptr<ByteStream> stream)
     : project(prompter, dir.filePath(QStringLiteral("Temp.~tmp")))
-    , link(prompter, project, makeSerialStream(), comOneTo(peer.slavePath()))
+    , link(prompter, project, std::move(stream), comOneTo(peer.slavePath()))
 {
     project.NewExecute();
     prompter.clear();

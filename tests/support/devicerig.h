@@ -16,7 +16,8 @@
 namespace qlv::test {
 
 struct DeviceRig {
-    DeviceRig();
+    // The link talks through stream, the real serial backend unless a test wraps it.
+    explicit DeviceRig(std::unique_ptr<ByteStream> stream = makeSerialStream());
 
     // Opens COM1 as the port chooser does at start-up; true when it opened.
     bool openPort();

@@ -16,7 +16,7 @@ ScriptedPrompter& ScriptedPrompter::chooseFile(std::optional<QString> path)
 
 Answer ScriptedPrompter::askYesNo(const QString& title, const QString& text)
 {
-    calls.append({PrompterCall::YesNo, title, text, {}});
+    calls.append({PrompterCall::YesNo, title, text, {}, {}});
     if (m_answers.empty()) {
         unexpected << text;
         return Answer::No;
@@ -28,7 +28,7 @@ Answer ScriptedPrompter::askYesNo(const QString& title, const QString& text)
 
 Answer ScriptedPrompter::askYesNoCancel(const QString& title, const QString& text)
 {
-    calls.append({PrompterCall::YesNoCancel, title, text, {}});
+    calls.append({PrompterCall::YesNoCancel, title, text, {}, {}});
     if (m_answers.empty()) {
         unexpected << text;
         return Answer::Cancel;
@@ -40,23 +40,24 @@ Answer ScriptedPrompter::askYesNoCancel(const QString& title, const QString& tex
 
 void ScriptedPrompter::notice(const QString& text)
 {
-    calls.append({PrompterCall::Notice, QString(), text, {}});
+    calls.append({PrompterCall::Notice, QString(), text, {}, {}});
 }
 
-void ScriptedPrompter::titledNotice(const QString& title, const QString& text)
+void ScriptedPrompter::titledNotice(const QString& title, const QString& text,
+                                    const QString& detail)
 {
-    calls.append({PrompterCall::Notice, title, text, {}});
+    calls.append({PrompterCall::Notice, title, text, {}, detail});
 }
 
 std::optional<QString> ScriptedPrompter::chooseOpenFile(const FileRequest& request)
 {
-    calls.append({PrompterCall::OpenFile, QString(), request.filter, request.proposedName});
+    calls.append({PrompterCall::OpenFile, QString(), request.filter, request.proposedName, {}});
     return nextFile("open dialog");
 }
 
 std::optional<QString> ScriptedPrompter::chooseSaveFile(const FileRequest& request)
 {
-    calls.append({PrompterCall::SaveFile, QString(), request.filter, request.proposedName});
+    calls.append({PrompterCall::SaveFile, QString(), request.filter, request.proposedName, {}});
     return nextFile("save dialog");
 }
 

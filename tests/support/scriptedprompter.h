@@ -18,6 +18,7 @@ struct PrompterCall {
     QString title;
     QString text;         // the question or notice; the filter for the file dialogs
     QString proposedName; // the file dialogs' proposed name
+    QString detail;       // what a titled notice says below its text
 };
 
 class ScriptedPrompter : public Prompter {
@@ -30,7 +31,8 @@ public:
     Answer askYesNo(const QString& title, const QString& text) override;
     Answer askYesNoCancel(const QString& title, const QString& text) override;
     void notice(const QString& text) override;
-    void titledNotice(const QString& title, const QString& text) override;
+    void titledNotice(const QString& title, const QString& text,
+                      const QString& detail = QString()) override;
     std::optional<QString> chooseOpenFile(const FileRequest& request) override;
     std::optional<QString> chooseSaveFile(const FileRequest& request) override;
 
