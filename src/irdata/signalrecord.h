@@ -2,6 +2,7 @@
 #pragma once
 
 #include "coderecord.h"
+#include "irprotocol.h"
 #include "irsignal.h"
 
 #include <optional>
@@ -33,5 +34,16 @@ std::variant<EncodedCode, EncodeError> encodeSignal(const IrSignal& signal,
 std::variant<CodeRecord, EncodeError> recordFromSignal(const IrSignal& signal);
 std::variant<CodeRecord, EncodeError> recordFromSignals(const IrSignal& codeA,
                                                         const IrSignal& codeB);
+// The same, handing back the warnings of the encoding (clamped gaps) instead of dropping them.
+std::variant<CodeRecord, EncodeError> recordFromSignals(const std::vector<IrSignal>& codes,
+                                                        std::vector<std::string>& warnings);
+
+// The protocol and numbers of one code of a record, or nothing.
+std::optional<DecodedCode> decodeCode(const CodeRecord& record, Code code);
+
+// The record a protocol sends for these parameters: a two-code record (T = 0 as code A, T = 1 as
+// code B) for the protocols that toggle, else one code. The message names what was wrong.
+std::variant<CodeRecord, std::string>
+recordFromProtocol(std::string_view protocol, const std::vector<ProtocolParameter>& parameters);
 
 } // namespace qlv
