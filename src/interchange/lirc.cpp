@@ -611,7 +611,8 @@ WriteResult writeLirc(const std::vector<ExportCode>& codes, std::string_view rem
             const std::size_t count = body.size() - 1; // the last space is the remote's gap
             for (std::size_t k = 0; k < count; ++k) {
                 char number[16];
-                std::snprintf(number, sizeof number, "%6u", body[k]);
+                // a leading space keeps six-digit durations apart
+                std::snprintf(number, sizeof number, " %5u", body[k]);
                 result.text += (k % 6 == 0 ? "    " : "") + std::string(number);
                 if (k % 6 == 5 || k + 1 == count)
                     result.text += '\n';

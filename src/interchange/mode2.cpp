@@ -163,6 +163,8 @@ ParseResult parseMode2(std::string_view text)
             continue;
         }
         const auto words = tokens(content, ",");
+        if (words.empty())
+            continue; // nothing but separators
         const std::string_view keyword = words.front();
         const auto value = [&]() -> std::optional<std::uint64_t> {
             if (words.size() != 2) {
