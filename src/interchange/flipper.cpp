@@ -469,6 +469,7 @@ WriteResult writeFlipper(const std::vector<ExportCode>& codes)
         if (frequency != signal.frequency)
             result.warnings.push_back(name + ": carrier " + std::to_string(signal.frequency) +
                                       " Hz written as " + std::to_string(frequency) + " Hz");
+        ++result.count;
         result.text += "#\nname: " + flipperName(name) +
                        "\ntype: raw\nfrequency: " + std::to_string(frequency) +
                        "\nduty_cycle: 0.330000\ndata:";
@@ -479,9 +480,8 @@ WriteResult writeFlipper(const std::vector<ExportCode>& codes)
     for (const ExportCode& code : codes) {
         const auto parsed = code.decoded ? flipperFromDecoded(*code.decoded) : std::nullopt;
         // A parsed RC5/RC6 carries its toggle itself; other two-code records go raw.
-        const bool toggleCarried =
-            code.decoded && (code.decoded->protocol == "RC5" || code.decoded->protocol == "RC6");
-        if (parsed && (!code.toggled || toggleCarried)) {
+        if (parsed && (!code.toggled || code.togglePair)) {
+            ++result.count;
             result.text += "#\nname: " + flipperName(code.name) +
                            "\ntype: parsed\nprotocol: " + parsed->protocol +
                            "\naddress: " + bytesLE(parsed->address) +

@@ -73,10 +73,12 @@ struct ExportCode {
     IrSignal signal;
     std::optional<IrSignal> toggled;
     std::optional<DecodedCode> decoded;
+    bool togglePair = false; // toggled is the signal with the other toggle state
 };
 
 struct WriteResult {
     std::string text;
+    std::size_t count = 0;             // codes written
     std::vector<std::string> refused;  // "NAME: why", a code left out
     std::vector<std::string> warnings; // "NAME: what was changed"
 };

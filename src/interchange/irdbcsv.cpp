@@ -214,6 +214,7 @@ WriteResult writeIrdbCsv(const std::vector<ExportCode>& codes)
             continue;
         }
         protocols.insert(code.decoded->protocol);
+        ++result.count;
         result.text += csvField(code.name) + ',' + code.decoded->protocol + ',' +
                        std::to_string(*d) + ',' + std::to_string(s.value_or(-1)) + ',' +
                        std::to_string(*f) + '\n';

@@ -569,13 +569,23 @@ WriteResult writeLirc(const std::vector<ExportCode>& codes, std::string_view rem
     WriteResult result;
     struct Entry {
         std::string name;
-        const IrSignal* signal;
+        const IrSequence* durations;
     };
     // One remote a carrier: a LIRC remote has a single frequency.
     std::vector<std::pair<std::uint32_t, std::vector<Entry>>> remotes;
+    // A raw remote has no repeat part: the code is the intro and, where it differs, one copy
+    // of the repeat (a NEC frame keeps its ditto), without the final space.
+    const auto body = [](const IrSignal& signal) {
+        IrSequence out = signal.intro;
+        if (signal.repeat != signal.intro)
+            out.insert(out.end(), signal.repeat.begin(), signal.repeat.end());
+        return out;
+    };
+    std::vector<IrSequence> bodies;
+    bodies.reserve(2 * codes.size()); // entries point into it
     const auto add = [&](std::string name, const IrSignal& signal) {
-        const IrSequence& body = signal.intro.empty() ? signal.repeat : signal.intro;
-        if (body.size() < 2) {
+        bodies.push_back(body(signal));
+        if (bodies.back().size() < 2) {
             result.refused.push_back(name + ": the code is empty");
             return;
         }
@@ -585,7 +595,7 @@ WriteResult writeLirc(const std::vector<ExportCode>& codes, std::string_view rem
             remotes.push_back({signal.frequency, {}});
             it = remotes.end() - 1;
         }
-        it->second.push_back({std::move(name), &signal});
+        it->second.push_back({std::move(name), &bodies.back()});
     };
     for (const ExportCode& code : codes) {
         add(code.name, code.signal);
@@ -595,8 +605,7 @@ WriteResult writeLirc(const std::vector<ExportCode>& codes, std::string_view rem
     result.text = "# QLV export: " + std::string(remoteName) + "\n";
     for (std::size_t i = 0; i < remotes.size(); ++i) {
         const auto& [frequency, entries] = remotes[i];
-        const IrSignal& first = *entries.front().signal;
-        const std::uint32_t gap = first.repeat.empty() ? first.intro.back() : first.repeat.back();
+        const std::uint32_t gap = entries.front().durations->back();
         std::string name = lircName(remoteName);
         if (i > 0)
             name += "_" + std::to_string(i + 1);
@@ -605,8 +614,8 @@ WriteResult writeLirc(const std::vector<ExportCode>& codes, std::string_view rem
                        std::to_string(frequency) + "\n  gap   " + std::to_string(gap) +
                        "\n  begin raw_codes\n";
         for (const Entry& entry : entries) {
-            const IrSequence& body =
-                entry.signal->intro.empty() ? entry.signal->repeat : entry.signal->intro;
+            const IrSequence& body = *entry.durations;
+            ++result.count;
             result.text += "    name " + lircName(entry.name) + "\n";
             const std::size_t count = body.size() - 1; // the last space is the remote's gap
             for (std::size_t k = 0; k < count; ++k) {

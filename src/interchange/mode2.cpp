@@ -243,6 +243,7 @@ WriteResult writeMode2(const std::vector<ExportCode>& codes)
         for (char& c : comment)
             if (c == '\n' || c == '\r')
                 c = ' ';
+        ++result.count;
         result.text += "# " + comment + '\n';
         if (signal.frequency > 0)
             result.text += "carrier " + std::to_string(signal.frequency) + '\n';

@@ -238,6 +238,7 @@ WriteResult writePronto(const std::vector<ExportCode>& codes)
             return;
         }
         std::vector<std::string> warnings;
+        ++result.count;
         result.text += lineName(name) + '\t' + prontoWords(signal, &warnings) + '\n';
         for (const auto& warning : warnings)
             result.warnings.push_back(name + ": " + warning);

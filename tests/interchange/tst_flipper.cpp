@@ -214,12 +214,15 @@ void TstFlipper::writerCarriesToggleInParsedRc5()
 {
     const IrSignal a{36156, std::nullopt, {889, 889}, {}};
     const IrSignal b{36156, std::nullopt, {1778, 889}, {}};
-    ExportCode rc5{"OK", a, b, DecodedCode{"RC5", {{"D", 14}, {"F", 44}, {"T", 0}}, {}}};
-    ExportCode rc5x{"Menu", a, b,
-                    DecodedCode{"RC5x", {{"D", 1}, {"S", 2}, {"F", 3}, {"T", 0}}, {}}};
-    const WriteResult written = writeFlipper({rc5, rc5x});
+    ExportCode rc5{"OK", a, b, DecodedCode{"RC5", {{"D", 14}, {"F", 44}, {"T", 0}}, {}}, true};
+    ExportCode rc5x{"Menu", a, b, DecodedCode{"RC5x", {{"D", 1}, {"S", 2}, {"F", 3}, {"T", 0}}, {}},
+                    true};
+    // two codes that are no toggle pair cannot be one parsed signal
+    ExportCode two{"Two", a, b, DecodedCode{"RC5", {{"D", 14}, {"F", 44}, {"T", 0}}, {}}, false};
+    const WriteResult written = writeFlipper({rc5, rc5x, two});
     const ParseResult back = parseFlipper(written.text);
-    QCOMPARE(back.codes.size(), std::size_t(3));
+    QCOMPARE(back.codes.size(), std::size_t(5));
+    QCOMPARE(back.codes[4].name, std::string("Two_T"));
     QCOMPARE(describe(back.codes[0]), QStringLiteral("RC5 D=14 F=44"));
     QCOMPARE(back.codes[1].name, std::string("Menu"));
     QCOMPARE(back.codes[2].name, std::string("Menu_T"));

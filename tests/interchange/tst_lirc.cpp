@@ -196,14 +196,13 @@ void TstLirc::malformed()
 
 void TstLirc::writerOneRemoteACarrierReadsBack()
 {
-    ExportCode power{
-        "Power key",
-        {38416,
-         std::nullopt,
-         {9035, 4513, 572, 564, 572, 150000, 572, 96156},
-         {9035, 2256, 572, 96156}},
-        std::nullopt,
-        std::nullopt};
+    ExportCode power{"Power key",
+                     {38416,
+                      std::nullopt,
+                      {9035, 4513, 572, 564, 572, 150000, 572, 96156},
+                      {9035, 2256, 572, 96156}},
+                     std::nullopt,
+                     std::nullopt};
     ExportCode ok{"OK",
                   {36156, std::nullopt, {}, {889, 889, 1778, 90000}},
                   IrSignal{36156, std::nullopt, {}, {1778, 889, 889, 90000}},
@@ -214,13 +213,19 @@ void TstLirc::writerOneRemoteACarrierReadsBack()
     QVERIFY(written.text.find("name  My_TV_2\n") != std::string::npos);
     QVERIFY(written.text.find("gap   96156\n") != std::string::npos);
     // six-digit durations stay apart
-    QVERIFY(written.text.find("      9035  4513   572   564   572 150000\n       572\n") !=
-            std::string::npos);
+    QVERIFY(
+        written.text.find(
+            "      9035  4513   572   564   572 150000\n       572 96156  9035  2256   572\n") !=
+        std::string::npos);
     const ParseResult back = parseLirc(written.text);
     QVERIFY(back.errors.empty());
     QCOMPARE(back.codes.size(), std::size_t(3));
     QCOMPARE(back.codes[0].name, std::string("Power_key"));
-    QCOMPARE(signalOf(back.codes[0]).intro, power.signal.intro);
+    // a raw remote has no repeat part: the frame and one repeat, the remote's gap after them
+    IrSequence frameAndRepeat = power.signal.intro;
+    frameAndRepeat.insert(frameAndRepeat.end(), power.signal.repeat.begin(),
+                          power.signal.repeat.end());
+    QCOMPARE(signalOf(back.codes[0]).intro, frameAndRepeat);
     QCOMPARE(back.codes[2].name, std::string("OK_T"));
     QCOMPARE(signalOf(back.codes[2]).intro, ok.toggled->repeat);
     QCOMPARE(signalOf(back.codes[2]).frequency, 36156u);

@@ -73,8 +73,9 @@ void TstMode2::malformed_data()
     QTest::newRow("word")
         << "pulse 500\nspace 500\nbogus 12\npulse 1\ntimeout 1\npulse 5\n"
         << QStringList{"line 3: 'bogus' is not a pulse, space, timeout or carrier"} << 1;
-    QTest::newRow("separators only") << "pulse 500\n,\n , ,\nspace 500\npulse 5\nbad\n"
-                                     << QStringList{"line 6: 'bad' is not a pulse, space, timeout or carrier"} << 0;
+    QTest::newRow("separators only")
+        << "pulse 500\n,\n , ,\nspace 500\npulse 5\nbad\n"
+        << QStringList{"line 6: 'bad' is not a pulse, space, timeout or carrier"} << 0;
     QTest::newRow("zero") << "pulse 0\n"
                           << QStringList{"line 1: '0' is not a positive number"} << 0;
     QTest::newRow("scancode")
