@@ -1,9 +1,17 @@
 #include "codeinterchange.h"
 
 #include "codepage.h"
+#include "derivedfields.h"
+#include "project.h"
+#include "prompter.h"
+#include "wholefile.h"
 
 #include <irdata/irprotocol.h>
 #include <irdata/signalrecord.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <map>
@@ -227,6 +235,158 @@ std::variant<std::vector<int>, QString> parseSlotList(const QString& text)
                 ids.push_back(id);
     }
     return ids;
+}
+
+namespace {
+
+const char* const CodeFileFilter =
+    "IR code files|*.ir;*.csv;*.conf;*.txt;*.mode2|Flipper IR files|*.ir|IRDB CSV|"
+    "*.csv|LIRC configuration|*.conf|Pronto Hex|*.txt|mode2 text|"
+    "*.mode2|All files|*";
+
+constexpr int ListedInSummary = 40;
+
+QString listed(const QStringList& lines)
+{
+    QStringList shown = lines.mid(0, ListedInSummary);
+    if (lines.size() > ListedInSummary)
+        shown << QStringLiteral("... and %1 more").arg(lines.size() - ListedInSummary);
+    return shown.join(u'\n');
+}
+
+} // namespace
+
+bool importCodesFromFile(Project& project, Prompter& prompter, int firstRow)
+{
+    KeyTable& keys = project.keys();
+    if (firstRow < 0 || firstRow >= keys.recordCount())
+        return false;
+    const std::optional<QString> path = prompter.chooseOpenFile({CodeFileFilter, {}});
+    if (!path)
+        return false;
+    QFile file(*path);
+    if (QFileInfo(*path).size() > qint64(interchange::MaxInputBytes) ||
+        !file.open(QIODevice::ReadOnly)) {
+        prompter.titledNotice(
+            QStringLiteral("Import codes"),
+            QStringLiteral("Cannot read %1.").arg(QDir::toNativeSeparators(*path)));
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    const std::string_view text(bytes.constData(), std::size_t(bytes.size()));
+    auto format = interchange::formatFromExtension(path->toStdString());
+    if (!format)
+        format = interchange::formatFromContent(text);
+    if (!format) {
+        prompter.titledNotice(
+            QStringLiteral("Import codes"),
+            QStringLiteral("%1 is no Pronto Hex, Flipper, LIRC, mode2 or IRDB CSV file.")
+                .arg(QDir::toNativeSeparators(*path)));
+        return false;
+    }
+    // Slot IDs follow the rows from the current one down.
+    const int firstId = keys.row(firstRow).id;
+    const int lastId = keys.row(keys.recordCount() - 1).id;
+    const ImportPlan plan = planCodeImport(interchange::parseCodes(*format, text), firstId, lastId);
+    if (plan.stored.empty()) {
+        prompter.titledNotice(
+            QStringLiteral("Import codes"),
+            plan.problems.isEmpty()
+                ? QStringLiteral("%1 holds no codes.").arg(QDir::toNativeSeparators(*path))
+                : QStringLiteral("No code could be imported:\n%1").arg(listed(plan.problems)));
+        return false;
+    }
+
+    QStringList holding;
+    for (const ImportedSlot& slot : plan.stored) {
+        const CodeRecord now = recordOf(keys.row(firstRow + slot.id - firstId));
+        if (hasCode(now, Code::A) || hasCode(now, Code::B))
+            holding << QString::number(slot.id);
+    }
+    QString question =
+        QStringLiteral("%1 codes go into slots %2 to %3: %4 slots will be overwritten.")
+            .arg(plan.stored.size())
+            .arg(plan.stored.front().id)
+            .arg(plan.stored.back().id)
+            .arg(plan.stored.size());
+    question += holding.isEmpty() ? QStringLiteral("\nNone of them holds a code now.")
+                                  : QStringLiteral("\nThese hold a code now: %1.")
+                                        .arg(holding.join(QStringLiteral(", ")));
+    if (!plan.problems.isEmpty())
+        question += QStringLiteral("\n%1 codes cannot be stored; they are listed afterwards.")
+                        .arg(plan.problems.size());
+    question += QStringLiteral("\nImport?");
+    if (prompter.askYesNo(QStringLiteral("Import codes"), question) != Answer::Yes)
+        return false;
+
+    QStringList lines;
+    for (const ImportedSlot& slot : plan.stored) {
+        keys.setRecNo(firstRow + slot.id - firstId + 1);
+        KeyRow row = keys.current();
+        row.irData = bytesOf(slot.record);
+        row.function = slot.name;
+        keys.post(row);
+        lines << QStringLiteral("%1  %2  %3").arg(slot.id).arg(slot.name, slot.protocol);
+    }
+    keys.setRecNo(firstRow + 1);
+    QString summary =
+        QStringLiteral("Stored %1 codes:\n%2").arg(plan.stored.size()).arg(listed(lines));
+    if (!plan.problems.isEmpty())
+        summary += QStringLiteral("\n\nRefused:\n%1").arg(listed(plan.problems));
+    if (!plan.warnings.isEmpty())
+        summary += QStringLiteral("\n\nWarnings:\n%1").arg(listed(plan.warnings));
+    prompter.titledNotice(QStringLiteral("Import codes"), summary);
+    return true;
+}
+
+bool exportCodesToFile(Project& project, Prompter& prompter, const std::vector<int>& rows)
+{
+    const KeyTable& keys = project.keys();
+    std::vector<int> chosen = rows;
+    if (chosen.empty())
+        for (int i = 0; i < keys.recordCount(); ++i)
+            chosen.push_back(i);
+    std::vector<SlotCode> codes;
+    for (int i : chosen) {
+        if (i < 0 || i >= keys.recordCount())
+            continue;
+        const CodeRecord record = recordOf(keys.row(i));
+        if (hasCode(record, Code::A) || hasCode(record, Code::B))
+            codes.push_back({keys.row(i).id, textOf(keys.row(i).function), record});
+    }
+    if (codes.empty()) {
+        prompter.titledNotice(QStringLiteral("Export codes"),
+                              QStringLiteral("No slot holds a code to export."));
+        return false;
+    }
+    const QString base = QFileInfo(project.currentFile()).completeBaseName();
+    const std::optional<QString> path =
+        prompter.chooseSaveFile({CodeFileFilter, (base.isEmpty() ? QStringLiteral("codes") : base) +
+                                                     QStringLiteral(".ir")});
+    if (!path)
+        return false;
+    const interchange::Format format =
+        interchange::formatFromExtension(path->toStdString()).value_or(interchange::Format::Pronto);
+    const interchange::WriteResult written =
+        interchange::writeCodes(format, exportCodesOf(codes), base.toStdString());
+    QStringList refused;
+    for (const auto& why : written.refused)
+        refused << QString::fromStdString(why);
+    if (written.count == 0) {
+        prompter.titledNotice(QStringLiteral("Export codes"),
+                              QStringLiteral("No code could be written:\n%1").arg(listed(refused)));
+        return false;
+    }
+    writeFileWhole(*path, QByteArray::fromStdString(written.text));
+    QString summary = QStringLiteral("Wrote %1 codes to %2.")
+                          .arg(written.count)
+                          .arg(QDir::toNativeSeparators(*path));
+    if (!refused.isEmpty())
+        summary += QStringLiteral("\n\nNot exported:\n%1").arg(listed(refused));
+    for (const auto& warning : written.warnings)
+        summary += QStringLiteral("\n") + QString::fromStdString(warning);
+    prompter.titledNotice(QStringLiteral("Export codes"), summary);
+    return true;
 }
 
 } // namespace qlv

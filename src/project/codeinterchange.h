@@ -42,4 +42,18 @@ std::vector<interchange::ExportCode> exportCodesOf(const std::vector<SlotCode>& 
 // "1-20,33" as slot IDs in the given order, or an error message.
 std::variant<std::vector<int>, QString> parseSlotList(const QString& text);
 
+class Project;
+class Prompter;
+
+// The window's "Import codes...": a file chosen through the prompter goes into the row at
+// firstRow (0-based) and the rows below it, after a question that says which slots will be
+// overwritten; the codes that can be stored are stored, and a summary lists them and the
+// refused ones. False when nothing was stored.
+bool importCodesFromFile(Project& project, Prompter& prompter, int firstRow);
+
+// The window's "Export codes...": the given rows (0-based; all rows holding a code when
+// empty) into a file chosen through the prompter, its format from the file's extension
+// (Pronto Hex for any other). False when nothing was written.
+bool exportCodesToFile(Project& project, Prompter& prompter, const std::vector<int>& rows);
+
 } // namespace qlv
