@@ -20,6 +20,7 @@
 #include <keytable/keygrid.h>
 #include <keytable/slotedits.h>
 #include <project/derivedfields.h>
+#include <project/codeinterchange.h>
 #include <project/storeerror.h>
 
 #include <QAction>
@@ -192,6 +193,12 @@ void MainWindow::createActions()
     m_editFunc = make("EditFunc", QStringLiteral("Edit..."), {}, {}, &MainWindow::EditFuncExecute);
     m_render = make("Render1", QStringLiteral("Render…"), QKeySequence(Qt::CTRL | Qt::Key_R), {},
                     &MainWindow::RenderExecute);
+    m_importCodes =
+        make("ImportCodes", QStringLiteral("Import codes\u2026"), {},
+             programIcon({}, QStringLiteral("codes-import")), &MainWindow::ImportCodesExecute);
+    m_exportCodes =
+        make("ExportCodes", QStringLiteral("Export codes\u2026"), {},
+             programIcon({}, QStringLiteral("codes-export")), &MainWindow::ExportCodesExecute);
 
     // Del belongs to the grid menu's item, not to the action: it works while the grid has focus.
     m_deleteIrData1 = new QAction(QStringLiteral("Delete"), this);
@@ -220,6 +227,16 @@ void MainWindow::createControls()
         action->setIconText(action->text());
         m_toolBar->addAction(action);
         // 55 x 51, wider only where a caption would otherwise be cut.
+        QWidget* button = m_toolBar->widgetForAction(action);
+        button->setFixedHeight(51);
+        button->setMinimumWidth(55);
+    }
+
+    // Codes of other IR tools, after the device commands' group.
+    m_toolBar->addSeparator();
+    for (QAction* action : {m_importCodes, m_exportCodes}) {
+        action->setIconText(action->text());
+        m_toolBar->addAction(action);
         QWidget* button = m_toolBar->widgetForAction(action);
         button->setFixedHeight(51);
         button->setMinimumWidth(55);
@@ -697,6 +714,8 @@ void MainWindow::updateActions()
     m_paste->setEnabled(loaded && PasteUpdate());
     m_editFunc->setEnabled(EditFuncUpdate());
     m_render->setEnabled(EditFuncUpdate());
+    m_importCodes->setEnabled(m_project->projectLoaded());
+    m_exportCodes->setEnabled(m_project->projectLoaded());
 }
 
 void MainWindow::NewExecute()
@@ -913,6 +932,21 @@ void MainWindow::resizeEvent(QResizeEvent* event)
     m_panel1->setGeometry(0, ToolBarHeight, w, Panel1Height);
     m_statusBar->setGeometry(0, h - StatusBarHeight, w, StatusBarHeight);
     m_anchors->apply(size());
+}
+
+void MainWindow::ImportCodesExecute()
+{
+    guarded([this] {
+        const int row = m_project->keys().recNo() - 1;
+        if (importCodesFromFile(*m_project, m_prompter, row))
+            RedrawWave(false);
+    });
+    updateActions();
+}
+
+void MainWindow::ExportCodesExecute()
+{
+    guarded([this] { exportCodesToFile(*m_project, m_prompter, m_selection.rows()); });
 }
 
 } // namespace qlv

@@ -97,6 +97,9 @@ public:
     void GotoExecute();
     void IRLearnExecute();
     void EditFuncExecute();
+    // Codes from and for other IR tools' files.
+    void ImportCodesExecute();
+    void ExportCodesExecute();
 
     bool SaveAsUpdate() const;
     bool UploadUpdate() const;
@@ -184,6 +187,8 @@ private:
     QAction* m_irLearn = nullptr;
     QAction* m_editFunc = nullptr;
     QAction* m_render = nullptr;
+    QAction* m_importCodes = nullptr;
+    QAction* m_exportCodes = nullptr;
 
     QToolBar* m_toolBar = nullptr;
     QWidget* m_panel1 = nullptr;

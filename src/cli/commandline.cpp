@@ -69,6 +69,11 @@ int run(const CommandSpec& command, const QStringList& words)
             return ExitSuccess;
         } else if (word == u"--force" && command.takesForce) {
             force = true;
+        } else if (option && option->flag) {
+            if (equals >= 0)
+                return usageError(QStringLiteral("\"--%1\" takes no value.").arg(name),
+                                  commandUsage(command));
+            options.insert(QLatin1String(option->name), QString());
         } else if (option && equals >= 0) {
             options.insert(QLatin1String(option->name), word.mid(equals + 1));
         } else if (option && i + 1 < words.size()) {

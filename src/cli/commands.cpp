@@ -42,7 +42,17 @@ constexpr std::array<OptionSpec, 1> RenderOptions{{
     {"name", "TEXT", "the slot's new function name (else it keeps its name)"},
 }};
 
-const std::array<CommandSpec, 17> Commands{{
+const std::array<OptionSpec, 3> ImportCodesOptions{{
+    {"at", "ID", "the first slot to fill (default 1)"},
+    {"format", "FORMAT", "pronto, flipper, lirc, mode2 or csv (default: from the file)"},
+    {"skip-bad", "", "store the codes that can be stored and list the others", false, true},
+}};
+const std::array<OptionSpec, 2> ExportCodesOptions{{
+    {"format", "FORMAT", "pronto, flipper, lirc, mode2 or csv (default: from FILE's extension)"},
+    {"ids", "LIST", "the slots to write, e.g. 1-20,33 (default: every slot with a code)"},
+}};
+
+const std::array<CommandSpec, 19> Commands{{
     {"new", "PROJECT", true, "create a project file with the template's empty content",
      "Writes a fresh project: 512 empty key slots and an empty model description.", runNew},
     {"info", "PROJECT", false, "show the model description",
@@ -103,6 +113,25 @@ const std::array<CommandSpec, 17> Commands{{
      "MCE Sony12 Sony15 Sony20 Samsung36 Panasonic Kaseikyo Denon-K JVC Sharp Denon RCA\n"
      "RCA-38 Mitsubishi.",
      runRender, RenderOptions},
+    {"import-codes", "FILE PROJECT", false, "put the codes of another IR tool's file into slots",
+     "Reads every code of FILE (Pronto Hex, Flipper .ir, LIRC lircd.conf, mode2/ir-ctl text or\n"
+     "IRDB CSV) and stores them, in file order, in consecutive slots from --at, each named\n"
+     "from the file (cut to 15 bytes of the GBK code page), then saves PROJECT. The format\n"
+     "is --format, else FILE's extension (.ir flipper, .csv csv, .conf lirc), else what the\n"
+     "text looks like. Prints one line a stored code: ID<TAB>NAME<TAB>PROTOCOL, PROTOCOL\n"
+     "being the decoded protocol and its parameters, or \"raw\". Two codes of one button that\n"
+     "differ only in the toggle (RC5, RC6) become one two-code record. When a code cannot be\n"
+     "stored, nothing is saved and every problem is listed; with --skip-bad the others are\n"
+     "stored and the problems listed.",
+     runImportCodes, ImportCodesOptions},
+    {"export-codes", "PROJECT FILE", true, "write slots' codes in another IR tool's format",
+     "Writes the code of every slot that holds one (or of the slots in --ids) to FILE, named\n"
+     "by its Function text (\"Slot N\" when empty). Formats: pronto (NAME<TAB>0000 ... a\n"
+     "line), flipper (parsed where Flipper has the protocol, raw otherwise), lirc (raw\n"
+     "remote), mode2 (pulse/space lines) and csv (IRDB rows, slots that decode). A two-code\n"
+     "record gives NAME and NAME_T, or one parsed signal where the format carries the toggle.\n"
+     "Codes a format cannot carry are listed and left out.",
+     runExportCodes, ExportCodesOptions},
     {"download", "PROJECT", true, "write the project into the device's EEPROM",
      "Sends the 512 slots of PROJECT to the K-817T on PORT, as the window's Download does,\n"
      "without asking first. Ctrl+C stops after the slot on its way.",

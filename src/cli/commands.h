@@ -26,6 +26,7 @@ struct OptionSpec {
     const char* value; // how the help names the value
     const char* help;
     bool required = false;
+    bool flag = false; // takes no value: "--skip-bad"
 };
 
 struct CommandSpec {

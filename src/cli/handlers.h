@@ -22,6 +22,10 @@ void runDecode(const Invocation& invocation);
 void runIdentify(const Invocation& invocation);
 void runRender(const Invocation& invocation);
 
+// codecommands.cpp: codes in other IR tools' files.
+void runImportCodes(const Invocation& invocation);
+void runExportCodes(const Invocation& invocation);
+
 // devicecommands.cpp: the K-817T on a serial port.
 void runDownload(const Invocation& invocation);
 void runUpload(const Invocation& invocation);

@@ -15,8 +15,9 @@ QString synopsis(const CommandSpec& command)
 {
     QString options;
     for (const OptionSpec& option : command.options)
-        options += QString::fromLatin1(option.required ? " --%1 %2" : " [--%1 %2]")
-                       .arg(QLatin1String(option.name), QLatin1String(option.value));
+        options += option.flag ? QStringLiteral(" [--%1]").arg(QLatin1String(option.name))
+                               : QString::fromLatin1(option.required ? " --%1 %2" : " [--%1 %2]")
+                                     .arg(QLatin1String(option.name), QLatin1String(option.value));
     return QStringLiteral("%1%2 %3%4")
         .arg(QLatin1String(command.name), command.takesForce ? " [--force]" : "",
              QLatin1String(command.params), options);
@@ -49,8 +50,10 @@ QString commandHelp(const CommandSpec& command)
 {
     QString text = commandUsage(command) + "\n" + QLatin1String(command.details) + "\n\n";
     for (const OptionSpec& option : command.options) {
-        const QString left =
-            QStringLiteral("--%1 %2").arg(QLatin1String(option.name), QLatin1String(option.value));
+        const QString left = option.flag
+                                 ? QStringLiteral("--%1").arg(QLatin1String(option.name))
+                                 : QStringLiteral("--%1 %2").arg(QLatin1String(option.name),
+                                                                 QLatin1String(option.value));
         text += QStringLiteral("  %1 %2\n").arg(left.leftJustified(18), QLatin1String(option.help));
     }
     if (command.takesForce)
