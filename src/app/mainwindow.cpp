@@ -80,9 +80,14 @@ QFont mainFont()
 }
 
 MainWindow::MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* parent)
+    : MainWindow(prompter, DataFolders{dataFolder, dataFolder}, parent)
+{
+}
+
+MainWindow::MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* parent)
     : QWidget(parent)
     , m_prompter(prompter)
-    , m_dataFolder(dataFolder)
+    , m_dataFolder(folders.config)
     , m_anchors(std::make_unique<Anchors>(QSize(ClientWidth, ClientHeight)))
 {
     setObjectName(QStringLiteral("Form1"));
@@ -90,9 +95,9 @@ MainWindow::MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* p
     setWindowIcon(programIcon({}, QStringLiteral("qlv")));
     setFont(mainFont());
 
-    QString workingCopyPath = QDir(dataFolder).filePath(QStringLiteral("Temp.~tmp"));
+    QString workingCopyPath = QDir(folders.state).filePath(QStringLiteral("Temp.~tmp"));
     try {
-        m_workingCopy = std::make_unique<WorkingCopy>(dataFolder);
+        m_workingCopy = std::make_unique<WorkingCopy>(folders.state);
         workingCopyPath = m_workingCopy->path();
     } catch (const StoreError& error) {
         // New then fails on the same folder and the window opens without a project.
@@ -102,7 +107,7 @@ MainWindow::MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* p
     // ports.ini lies beside QLV.ini.
     m_link = std::make_unique<DeviceLink>(
         prompter, *m_project, makeSerialStream(),
-        PortMap::fromFile(QDir(dataFolder).filePath(QStringLiteral("ports.ini"))));
+        PortMap::fromFile(QDir(folders.config).filePath(QStringLiteral("ports.ini"))));
     m_rowOperations =
         std::make_unique<RowOperations>(*m_project, m_selection, m_copyBuffer, prompter);
 
@@ -668,6 +673,15 @@ void MainWindow::NewExecute()
 void MainWindow::OpenExecute()
 {
     guarded([this] { m_project->OpenExecute(); });
+    updateActions();
+}
+
+void MainWindow::openFile(const QString& path)
+{
+    guarded([this, &path] {
+        if (m_project->askToSaveChanges())
+            m_project->openFile(path);
+    });
     updateActions();
 }
 

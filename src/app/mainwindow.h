@@ -9,6 +9,7 @@
 #include <keytable/copybuffer.h>
 #include <keytable/rowoperations.h>
 #include <keytable/rowselection.h>
+#include <platform/datafolders.h>
 #include <project/project.h>
 #include <project/workingcopy.h>
 
@@ -57,8 +58,10 @@ public:
     // hide the lower trace and the strip's scroll bar, so the window is that much taller.
     static constexpr int ClientHeight = 626;
 
-    // dataFolder holds the working copy and QLV.ini (programDataFolder() in the program).
+    // dataFolder holds the working copy, QLV.ini and ports.ini.
     MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* parent = nullptr);
+    // QLV.ini and ports.ini in folders.config, the working copy in folders.state.
+    MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     Project& project() { return *m_project; }
@@ -84,6 +87,8 @@ public:
     // Actions.
     void NewExecute();
     void OpenExecute();
+    // Open on a file already chosen (the command line's): a project, an image or a Jet file.
+    void openFile(const QString& path);
     void SaveExecute();
     void SaveAsExecute();
     void UploadExecute();
@@ -151,7 +156,7 @@ private:
     void writeSettings();
 
     Prompter& m_prompter;
-    QString m_dataFolder;
+    QString m_dataFolder; // the config folder
     std::unique_ptr<WorkingCopy> m_workingCopy;
     std::unique_ptr<Project> m_project;
     // Goes before the project it works on.

@@ -1,6 +1,6 @@
 #include "portmap.h"
 
-#include <project/workingcopy.h>
+#include <platform/datafolders.h>
 
 #include <QDir>
 #include <QSettings>
@@ -41,7 +41,7 @@ PortMap PortMap::fromFile(const QString& iniPath)
 
 QString PortMap::defaultFile()
 {
-    return QDir(programDataFolder()).filePath(QStringLiteral("ports.ini"));
+    return QDir(programDataFolders().config).filePath(QStringLiteral("ports.ini"));
 }
 
 void PortMap::setPath(int comNumber, const QString& path)

@@ -18,7 +18,7 @@ public:
     PortMap() = default;
     // Entries of file's [PORTS] section; a missing or unreadable file leaves the defaults.
     static PortMap fromFile(const QString& iniPath);
-    // ports.ini beside QLV.ini.
+    // ports.ini beside QLV.ini, in the config folder.
     static QString defaultFile();
 
     // "COM1" ... "COM8": the mapped path. A name that holds a '/' is a path already (qlvtool
