@@ -15,15 +15,16 @@ StartupRequest parseStartup(const QStringList& arguments)
         if (!optionsEnded && word == u"--")
             optionsEnded = true;
         else if (!optionsEnded && word.startsWith(u'-') && word != u"-")
-            request = {StartupRequest::UsageError, {},
-                       QStringLiteral("unknown option \"%1\".").arg(word)};
+            request = {
+                StartupRequest::UsageError, {}, QStringLiteral("unknown option \"%1\".").arg(word)};
         else
             files << word;
     }
     if (request.action == StartupRequest::UsageError)
         return request;
     if (files.size() > 1)
-        return {StartupRequest::UsageError, {},
+        return {StartupRequest::UsageError,
+                {},
                 QStringLiteral("one file at a time, %1 given.").arg(files.size())};
     if (!files.isEmpty())
         request.file = files.first();

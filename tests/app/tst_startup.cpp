@@ -27,11 +27,14 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("message");
 
-        QTest::newRow("nothing") << QStringList{} << StartupRequest::Window << "" << "";
+        QTest::newRow("nothing") << QStringList{} << StartupRequest::Window << ""
+                                 << "";
         QTest::newRow("a file") << QStringList{"remote.qlv"} << StartupRequest::Window
-                                << "remote.qlv" << "";
-        QTest::newRow("a file after --") << QStringList{"--", "-odd.qlv"}
-                                         << StartupRequest::Window << "-odd.qlv" << "";
+                                << "remote.qlv"
+                                << "";
+        QTest::newRow("a file after --")
+            << QStringList{"--", "-odd.qlv"} << StartupRequest::Window << "-odd.qlv"
+            << "";
         QTest::newRow("help") << QStringList{"a.qlv", "--help"} << StartupRequest::Help << ""
                               << "";
         QTest::newRow("version") << QStringList{"--version"} << StartupRequest::Version << ""
@@ -39,9 +42,9 @@ private slots:
         QTest::newRow("unknown option")
             << QStringList{"--colour"} << StartupRequest::UsageError << ""
             << "unknown option \"--colour\".";
-        QTest::newRow("two files") << QStringList{"a.qlv", "b.qlv"}
-                                   << StartupRequest::UsageError << ""
-                                   << "one file at a time, 2 given.";
+        QTest::newRow("two files")
+            << QStringList{"a.qlv", "b.qlv"} << StartupRequest::UsageError << ""
+            << "one file at a time, 2 given.";
     }
 
     void parse()
@@ -61,8 +64,10 @@ private slots:
     {
         QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("expectedStart");
-        QTest::newRow("--version") << "--version" << "qlv 0.";
-        QTest::newRow("--help") << "--help" << "Usage: qlv [FILE]";
+        QTest::newRow("--version") << "--version"
+                                   << "qlv 0.";
+        QTest::newRow("--help") << "--help"
+                                << "Usage: qlv [FILE]";
     }
 
     void answersWithoutDisplay()
@@ -86,16 +91,16 @@ private slots:
     void unknownOptionIsOneLine()
     {
         QProcess qlv;
-        qlv.start(QStringLiteral(QLV_PATH), {QStringLiteral("-platform"),
-                                              QStringLiteral("offscreen"),
-                                              QStringLiteral("--colour")});
+        qlv.start(
+            QStringLiteral(QLV_PATH),
+            {QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("--colour")});
         QVERIFY(qlv.waitForFinished(30000));
         QCOMPARE(qlv.exitCode(), 2);
         // Qt may say something of its own first (a missing XDG_RUNTIME_DIR).
         const QString err = QString::fromUtf8(qlv.readAllStandardError());
-        QVERIFY2(err.endsWith(
-                     QStringLiteral("qlv: unknown option \"--colour\".\nTry 'qlv --help'.\n")),
-                 qPrintable(err));
+        QVERIFY2(
+            err.endsWith(QStringLiteral("qlv: unknown option \"--colour\".\nTry 'qlv --help'.\n")),
+            qPrintable(err));
     }
 
     // The file named on the command line is opened as Open opens it, without the dialog; the

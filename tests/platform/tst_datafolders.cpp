@@ -20,15 +20,32 @@ private slots:
         QTest::addColumn<QString>("config");     // expected; "@bin" for the program folder
         QTest::addColumn<QString>("state");
 
-        QTest::newRow("build tree") << "build-tree" << "" << "" << "@bin" << "@bin";
-        QTest::newRow("portable") << "portable" << "cfg" << "st" << "@bin" << "@bin";
-        QTest::newRow("installed, XDG folders set")
-            << "" << "cfg" << "st" << "cfg/QLV" << "st/QLV";
-        QTest::newRow("installed, defaults under HOME")
-            << "" << "" << "" << "home/.config/QLV" << "home/.local/state/QLV";
+        QTest::newRow("build tree") << "build-tree"
+                                    << ""
+                                    << ""
+                                    << "@bin"
+                                    << "@bin";
+        QTest::newRow("portable") << "portable"
+                                  << "cfg"
+                                  << "st"
+                                  << "@bin"
+                                  << "@bin";
+        QTest::newRow("installed, XDG folders set") << ""
+                                                    << "cfg"
+                                                    << "st"
+                                                    << "cfg/QLV"
+                                                    << "st/QLV";
+        QTest::newRow("installed, defaults under HOME") << ""
+                                                        << ""
+                                                        << ""
+                                                        << "home/.config/QLV"
+                                                        << "home/.local/state/QLV";
         // The base directory specification has relative values ignored.
-        QTest::newRow("installed, relative XDG values ignored")
-            << "" << "!relative" << "!relative" << "home/.config/QLV" << "home/.local/state/QLV";
+        QTest::newRow("installed, relative XDG values ignored") << ""
+                                                                << "!relative"
+                                                                << "!relative"
+                                                                << "home/.config/QLV"
+                                                                << "home/.local/state/QLV";
     }
 
     void folders()
