@@ -5,6 +5,7 @@
 #include "console.h"
 #include "errors.h"
 #include "handlers.h"
+#include "progress.h"
 #include "session.h"
 
 #include <device/devicelink.h>
@@ -16,6 +17,8 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -45,10 +48,12 @@ public:
     void notice(const QString& text) override
     {
         if (text == QLatin1String(msg::DownloadCompleted) ||
-            text == QLatin1String(msg::UploadCompleted))
-            printOut(text);
-        else
+            text == QLatin1String(msg::UploadCompleted)) {
+            if (!quiet())
+                printOut(text);
+        } else {
             m_base.notice(text);
+        }
     }
     std::optional<QString> chooseOpenFile(const FileRequest& request) override
     {
@@ -135,9 +140,20 @@ DeviceOptions deviceOptions(const Invocation& invocation)
     options.port = invocation.options.value(PortOption);
     if (options.port.isEmpty())
         throw UsageError{QStringLiteral("--port is required: a device path or COM1 to COM8.")};
-    if (PortMap().devicePath(options.port).isEmpty())
-        throw UsageError{QStringLiteral("--port takes a device path or COM1 to COM8, not \"%1\".")
+    // Anything but COM1 ... COM8 is a path; a relative one is taken from the current folder,
+    // as the serial port layer would otherwise look for it under /dev.
+    const bool comName =
+        !options.port.contains(u'/') && !PortMap().devicePath(options.port).isEmpty();
+    if (!comName &&
+        QRegularExpression(QStringLiteral("^COM[0-9]+$"), QRegularExpression::CaseInsensitiveOption)
+            .match(options.port)
+            .hasMatch())
+        throw UsageError{QStringLiteral("--port takes COM1 to COM8 or a device path, not \"%1\".")
                              .arg(options.port)};
+    if (!comName)
+        options.port = QFileInfo(options.port).absoluteFilePath();
+    // What goes wrong on the line is about the port.
+    setMessageFiles(QStringList{options.port} + messageFiles());
     const QString id = invocation.options.value(QStringLiteral("id"), QStringLiteral("0"));
     bool numeric = false;
     const int position = id.toInt(&numeric);
@@ -229,6 +245,7 @@ void runDownload(const Invocation& invocation)
     const DeviceOptions options = deviceOptions(invocation);
     DeviceRun run(invocation, options);
     run.open(invocation.args.at(0));
+    TerminalProgress progress(run.link());
     InterruptWatch interrupt([&run] { run.link().cancelTransfer(); });
     if (run.link().downloadAll() != TransferEnding::Completed)
         throw Failure{};
@@ -241,6 +258,7 @@ void runUpload(const Invocation& invocation)
     run.open(invocation.args.at(0));
     TransferEnding ending = TransferEnding::Declined;
     {
+        TerminalProgress progress(run.link());
         InterruptWatch interrupt([&run] { run.link().cancelTransfer(); });
         ending = run.link().uploadAll();
     }
@@ -272,12 +290,14 @@ void runLearn(const Invocation& invocation)
     KeyTable& keys = run.session().keys();
     QObject::connect(&link, &DeviceLink::learnCaptionChanged, [&keys](const QString& caption) {
         if (caption == QLatin1String(msg::StopCaption))
-            printErr(QStringLiteral("ID %1: press the key on the remote, pointed at the device "
-                                    "(Ctrl+C stops).")
-                         .arg(keys.current().id));
+            printNote(QStringLiteral("ID %1: press the key on the remote, pointed at the device "
+                                     "(Ctrl+C stops).")
+                          .arg(keys.current().id));
     });
-    QObject::connect(&link, &DeviceLink::learnedCodeShown,
-                     [&keys] { printOut(rowSummary(keys.current())); });
+    QObject::connect(&link, &DeviceLink::learnedCodeShown, [&keys] {
+        if (!quiet())
+            printOut(rowSummary(keys.current()));
+    });
 
     LearnOutcome outcome;
     {

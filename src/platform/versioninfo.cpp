@@ -4,13 +4,18 @@
 
 namespace qlv {
 
-QString versionLine(const QString& program)
+QString versionNumber()
 {
     const QString revision = QStringLiteral(QLV_GIT_REVISION);
-    QString line = program + u' ' + QStringLiteral(QLV_VERSION);
+    QString number = QStringLiteral(QLV_VERSION);
     if (!revision.isEmpty())
-        line += QStringLiteral(" (git %1)").arg(revision);
-    return line;
+        number += QStringLiteral(" (git %1)").arg(revision);
+    return number;
+}
+
+QString versionLine(const QString& program)
+{
+    return program + u' ' + versionNumber();
 }
 
 } // namespace qlv

@@ -199,7 +199,10 @@ private slots:
             args << "1";
         const Run run = qlvtool(args << "--port" << sim.path());
         QCOMPARE(run.exitCode, 1);
-        QCOMPARE(run.err, messages.join(u'\n') + u'\n');
+        QString expected;
+        for (const QString& message : messages)
+            expected += QStringLiteral("qlvtool: %1: %2\n").arg(sim.path(), message);
+        QCOMPARE(run.err, expected);
         QCOMPARE(run.out, QString());
         // A failed upload or learn leaves the project file as it was.
         QVERIFY(readFile("remote.qlv") == before);
@@ -220,15 +223,41 @@ private slots:
         const Run missing = qlvtool(
             {"download", "remote", "--port", path("no-such-tty"), "--port-map", "ports.ini"});
         QCOMPARE(missing.exitCode, 1);
-        QCOMPARE(missing.err, QStringLiteral("Error opening serial port!\n"));
+        QCOMPARE(
+            missing.err,
+            QStringLiteral("qlvtool: %1: Error opening serial port!\n").arg(path("no-such-tty")));
+    }
+
+    // A relative --port is a path from the current folder, as any file argument is; --quiet
+    // leaves nothing but errors, and a progress line needs a terminal.
+    void relativePortsAndQuiet_data()
+    {
+        QTest::addColumn<QString>("port");
+        QTest::addColumn<bool>("quietRun");
+        QTest::newRow("tty") << "tty" << false;
+        QTest::newRow("./tty") << "./tty" << false;
+        QTest::newRow("./tty, quiet") << "./tty" << true;
+    }
+    void relativePortsAndQuiet()
+    {
+        QFETCH(QString, port);
+        QFETCH(bool, quietRun);
+        Simulator sim(m_dir->path(), {});
+        QVERIFY(QFile::link(sim.path(), path("tty")));
+        QStringList args{"download", "remote", "--port", port};
+        if (quietRun)
+            args << "--quiet";
+        const Run run = qlvtool(args);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, quietRun ? QString() : QStringLiteral("Download completed.\n"));
+        QCOMPARE(run.err, QString());
     }
 
     void usageErrorsExitTwo_data()
     {
         QTest::addColumn<QStringList>("args");
         QTest::newRow("no port") << QStringList{"download", "remote"};
-        QTest::newRow("port neither path nor COMn")
-            << QStringList{"upload", "remote", "--port", "NoPort"};
+        QTest::newRow("port empty") << QStringList{"upload", "remote", "--port="};
         QTest::newRow("COM9") << QStringList{"upload", "remote", "--port", "COM9"};
         QTest::newRow("ID D") << QStringList{"download", "remote", "--port", "COM1", "--id", "D"};
         QTest::newRow("ID 15") << QStringList{"download", "remote", "--port", "COM1", "--id", "15"};
@@ -248,7 +277,7 @@ private slots:
         QFETCH(QStringList, args);
         const Run run = qlvtool(args);
         QCOMPARE(run.exitCode, 2);
-        QVERIFY2(run.err.contains("Usage: qlvtool"), qPrintable(run.err));
+        QVERIFY2(run.err.contains("Try 'qlvtool"), qPrintable(run.err));
     }
 
     void interruptStopsLearningWithEsc()
@@ -272,7 +301,7 @@ private slots:
         const Run run =
             interrupted({"download", "remote", "--port", sim.path(), "--trace", "d.txt"}, 1500);
         QCOMPARE(run.exitCode, 1);
-        QCOMPARE(run.err, QStringLiteral("Download terminated!\n"));
+        QCOMPARE(run.err, QStringLiteral("qlvtool: %1: Download terminated!\n").arg(sim.path()));
         const QStringList lines = QString::fromLatin1(readFile("d.txt")).trimmed().split(u'\n');
         // "C" after the slot on its way, then back to 9600 bit/s.
         QVERIFY(lines.at(lines.size() - 2).endsWith("> 43"));
