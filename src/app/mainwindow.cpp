@@ -2,6 +2,7 @@
 
 #include "controls.h"
 #include "fm_progress.h"
+#include "portsdialog.h"
 #include "rightpressfilter.h"
 #include "settings.h"
 #include "waveform/wavecontrols.h"
@@ -16,6 +17,7 @@
 #include <keytable/irdata/fm_irdata.h>
 #include <keytable/keygrid.h>
 #include <keytable/slotedits.h>
+#include <platform/systemports.h>
 #include <project/storeerror.h>
 
 #include <QAction>
@@ -34,6 +36,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -107,7 +110,7 @@ MainWindow::MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* 
     // ports.ini lies beside QLV.ini.
     m_link = std::make_unique<DeviceLink>(
         prompter, *m_project, makeSerialStream(),
-        PortMap::fromFile(QDir(folders.config).filePath(QStringLiteral("ports.ini"))));
+        loadPortMap(QDir(folders.config).filePath(QStringLiteral("ports.ini"))));
     m_rowOperations =
         std::make_unique<RowOperations>(*m_project, m_selection, m_copyBuffer, prompter);
 
@@ -448,6 +451,7 @@ void MainWindow::applySettings()
     ComboBox1Change();
     m_comPort->setCurrentIndex(index(settings.comPort, m_comPort));
     ComboBox2Change();
+    addPortsEntry();
     m_deviceIdBox->setCurrentIndex(index(settings.id, m_deviceIdBox));
     ComboBox3Change();
     if (settings.irFormat == 1) {
@@ -508,13 +512,52 @@ void MainWindow::ComboBox1Change()
 
 void MainWindow::ComboBox2Change()
 {
+    if (m_comPort->currentIndex() <= ComPortCount)
+        m_comPortIndex = m_comPort->currentIndex();
     showPortPath();
     m_link->ComboBox2Change(m_comPort->currentIndex());
 }
 
 void MainWindow::showPortPath()
 {
-    m_comPort->setToolTip(m_link->portPath(m_comPort->currentIndex()));
+    const int index = m_comPort->currentIndex();
+    const PortMap& ports = m_link->comm().ports();
+    m_comPort->setToolTip(index >= 0 && index < ComPortCount ? portToolTip(ports, index + 1)
+                                                             : QString());
+    for (int i = 0; i < ComPortCount; ++i)
+        m_comPort->setItemData(i, portToolTip(ports, i + 1), Qt::ToolTipRole);
+}
+
+void MainWindow::addPortsEntry()
+{
+    // Added once the saved settings are applied, so a saved index never lands on it.
+    m_comPort->addItem(QStringLiteral("Ports…"));
+    m_comPort->setMaxVisibleItems(m_comPort->count());
+    connect(m_comPort, &QComboBox::activated, this, [this](int index) {
+        if (index == ComPortCount + 1)
+            openPortsDialog();
+    });
+}
+
+void MainWindow::openPortsDialog()
+{
+    {
+        // Back to the port in use: "Ports…" is a command, not a choice.
+        const QSignalBlocker blocker(m_comPort);
+        m_comPort->setCurrentIndex(m_comPortIndex);
+    }
+    showPortPath();
+    const QString before = m_link->portPath(m_comPortIndex);
+    PortsDialog dialog(QDir(m_dataFolder).filePath(QStringLiteral("ports.ini")),
+                       m_link->comm().ports(), systemPorts(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_link->comm().setPorts(dialog.portMap());
+    showPortPath();
+    // The port in use now stands for another device: open that one instead.
+    if (m_comPortIndex >= 0 && m_comPortIndex < ComPortCount &&
+        m_link->portPath(m_comPortIndex) != before)
+        m_link->ComboBox2Change(m_comPortIndex);
 }
 
 void MainWindow::ComboBox3Change()

@@ -142,6 +142,9 @@ private:
     // (bound to IRLearn) apart, as it stays usable as "Stop" during a learn run.
     void setControlsEnabled(bool enabled, bool learnButtonEnabled);
     void showPortPath();
+    // "Ports…" after "Close": the dialog that writes ports.ini.
+    void addPortsEntry();
+    void openPortsDialog();
     bool deviceBusy() const;
     void projectLoaded();
     // Runs an operation; an error of the data or file layer is shown, and the window goes on.
@@ -167,6 +170,7 @@ private:
     std::unique_ptr<Anchors> m_anchors;
 
     int m_learnTimeIndex = 0;
+    int m_comPortIndex = -1; // the chooser's last entry that is a port or "Close"
 
     QAction* m_new = nullptr;
     QAction* m_open = nullptr;

@@ -38,7 +38,9 @@ const std::array<OptionSpec, 6> SendOptions{{
     TraceOption,
 }};
 
-const std::array<CommandSpec, 15> Commands{{
+const std::array<OptionSpec, 1> PortsOptions{{PortMapOption}};
+
+const std::array<CommandSpec, 16> Commands{{
     {"new", "PROJECT", true, "create a project file with the template's empty content",
      "Writes a fresh project: 512 empty key slots and an empty model description.", runNew},
     {"info", "PROJECT", false, "show the model description",
@@ -97,6 +99,12 @@ const std::array<CommandSpec, 15> Commands{{
      "then sends the stop frame and waits for the device's answer, as a press on the\n"
      "slot's wave button does.",
      runSend, SendOptions},
+    {"ports", "", false, "list the system's serial ports and their COM names",
+     "Prints one line a serial port, separated by tabs: its path, the COM name ports.ini\n"
+     "maps to it, the USB vendor:product, the serial number, the manufacturer, the\n"
+     "description, and \"ok\" when you may open it, else \"no:\" and why (the group that\n"
+     "owns it). Paths that ports.ini names but the system does not list come last.",
+     runPorts, PortsOptions},
 }};
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <device/devicemessages.h>
 #include <device/frames.h>
 #include <device/tracestream.h>
+#include <platform/systemports.h>
 #include <project/storeerror.h>
 #include <project/wholefile.h>
 
@@ -187,7 +188,7 @@ public:
         }
         const QString map = options.portMap.isEmpty() ? PortMap::defaultFile() : options.portMap;
         m_link = std::make_unique<DeviceLink>(m_prompter, m_session.project(), std::move(stream),
-                                              PortMap::fromFile(map));
+                                              loadPortMap(map));
         m_link->settings().DeviceId = options.deviceId;
     }
 

@@ -25,9 +25,13 @@ public:
     // and the simulator's pseudo-terminals). Anything else, "NoPort" among it, has none.
     QString devicePath(const QString& name) const;
     void setPath(int comNumber, const QString& path);
+    // A mapping the program chose without ports.ini (the one USB adapter as COM1).
+    void setAutomaticPath(int comNumber, const QString& path);
+    bool isAutomatic(int comNumber) const;
 
 private:
     std::array<QString, ComPortCount> m_paths;
+    int m_automatic = 0; // the COM number set by setAutomaticPath, 0 for none
 };
 
 // "COM1" for 1 ... "COM8" for 8.

@@ -2,6 +2,8 @@
 // with its file, output that cannot be written is a failure, and --version.
 #include "toolrun.h"
 
+#include <support/ptypeer.h>
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -116,6 +118,30 @@ private slots:
         QCOMPARE(process.exitCode(), 1);
         QCOMPARE(QString::fromUtf8(process.readAllStandardError()),
                  QStringLiteral("qlvtool: standard output: No space left on device.\n"));
+    }
+
+    // A pseudo-terminal is no port the system lists, but one ports.ini maps is shown with its
+    // COM name and whether it can be opened, as is a mapping to nothing.
+    void portsShowsMappedDevices()
+    {
+        test::PtyPeer line;
+        QVERIFY(line.isValid());
+        const QString missing = m_dir->filePath("missing");
+        QFile map(m_dir->filePath("ports.ini"));
+        QVERIFY(map.open(QIODevice::WriteOnly));
+        map.write(
+            QStringLiteral("[PORTS]\nCOM2=%1\nCOM3=%2\n").arg(line.slavePath(), missing).toUtf8());
+        map.close();
+
+        const Run run = qlvtool({"ports", "--port-map", "ports.ini"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QString());
+        const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY2(lines.contains(line.slavePath() + "\tCOM2\t\t\t\t\tok"), qPrintable(run.out));
+        QVERIFY2(lines.contains(missing + "\tCOM3\t\t\t\t\tno: No such file or directory"),
+                 qPrintable(run.out));
+        for (const QString& l : lines)
+            QCOMPARE(l.count(u'\t'), 6);
     }
 
     void versionNamesTheProgram()
