@@ -2,6 +2,7 @@
 // exit status of every ending, the trace, the round trip through the simulator's EEPROM, and
 // Ctrl+C as the window's Cancel and Stop.
 #include "toolrun.h"
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 
@@ -9,8 +10,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <pty/pseudoterminal.h>
+
 #include <csignal>
 #include <memory>
+
+#include <poll.h>
+#include <unistd.h>
 
 namespace {
 
@@ -251,6 +257,57 @@ private slots:
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, quietRun ? QString() : QStringLiteral("Download completed.\n"));
         QCOMPARE(run.err, QString());
+    }
+
+    // stderr on a terminal gets one line rewritten in place up to the last slot; --quiet
+    // leaves it out as it leaves the completion out.
+    void progressOnlyOnATerminal_data()
+    {
+        QTest::addColumn<bool>("quietRun");
+        QTest::newRow("terminal") << false;
+        QTest::newRow("terminal, quiet") << true;
+    }
+    void progressOnlyOnATerminal()
+    {
+        QFETCH(bool, quietRun);
+        Simulator sim(m_dir->path(), {});
+        qlv::pty::PseudoTerminal terminal;
+        QVERIFY(terminal.isValid());
+        QProcess process;
+        process.setWorkingDirectory(m_dir->path());
+        process.setStandardErrorFile(terminal.slavePath());
+        QStringList args{"download", "remote", "--port", sim.path()};
+        if (quietRun)
+            args << "--quiet";
+        process.start(QStringLiteral(QLVTOOL_PATH), args);
+
+        // Read as a terminal would while it runs: a full terminal buffer would stall it.
+        QByteArray shown;
+        auto drain = [&] {
+            pollfd ready{terminal.master(), POLLIN, 0};
+            char buffer[4096];
+            while (::poll(&ready, 1, 20) > 0) {
+                const ssize_t n = ::read(terminal.master(), buffer, sizeof buffer);
+                if (n <= 0)
+                    break;
+                shown.append(buffer, n);
+            }
+        };
+        QDeadlineTimer deadline(60000);
+        while (!process.waitForFinished(20) && !deadline.hasExpired())
+            drain();
+        drain();
+        QCOMPARE(process.state(), QProcess::NotRunning);
+        QCOMPARE(process.exitCode(), 0);
+        if (quietRun) {
+            QCOMPARE(shown, QByteArray());
+            return;
+        }
+        QVERIFY2(shown.contains("\rDownloading... slot 1 of 512, 0%, "), shown.left(200));
+        QVERIFY2(shown.contains("\rDownloading... slot 512 of 512, 100%\033[K"), shown.right(200));
+        QVERIFY(!shown.contains('\n'));
+        // The line is cleared at the end, so the prompt comes back on an empty line.
+        QVERIFY(shown.endsWith("\r\033[K"));
     }
 
     void usageErrorsExitTwo_data()
