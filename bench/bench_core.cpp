@@ -3,6 +3,7 @@
 
 #include <irdata/coderecord.h>
 #include <irdata/eepromimage.h>
+#include <irdata/signalrecord.h>
 #include <project/derivedfields.h>
 #include <project/project.h>
 
@@ -123,6 +124,70 @@ void BM_CodeStepsOfAFullRecord(benchmark::State& state)
         benchmark::DoNotOptimize(codeSteps(record, Code::A));
 }
 BENCHMARK(BM_CodeStepsOfAFullRecord)->Unit(benchmark::kMicrosecond);
+
+// Every slot a two-code record of a toggling protocol, each with other numbers.
+void fillWithToggleCodes(Project& project)
+{
+    const char* const protocols[] = {"RC5", "RC6", "MCE", "RC5x"};
+    KeyTable& keys = project.keys();
+    keys.first();
+    for (int i = 0; i < keys.recordCount(); ++i) {
+        const char* protocol = protocols[i % 4];
+        std::vector<ProtocolParameter> parameters{{"D", i % 32}, {"F", i % 64}};
+        if (i % 4 >= 2)
+            parameters.push_back({"S", i % 128});
+        KeyRow row = keys.current();
+        row.irData = bytesOf(std::get<CodeRecord>(recordFromProtocol(protocol, parameters)));
+        keys.post(row);
+        keys.next();
+    }
+}
+
+void BM_DecodeEverySlotOfTwoCodeRecords(benchmark::State& state)
+{
+    Fixture f;
+    fillWithToggleCodes(f.project);
+    const KeyTable& keys = f.project.keys();
+    int decoded = 0;
+    for (auto _ : state) {
+        decoded = 0;
+        for (int i = 0; i < keys.recordCount(); ++i) {
+            const CodeRecord record = recordOf(keys.row(i));
+            decoded += bool(decodeCode(record, Code::A)) + bool(decodeCode(record, Code::B));
+        }
+        benchmark::DoNotOptimize(decoded);
+    }
+    if (decoded != 2 * keys.recordCount())
+        state.SkipWithError("a slot did not decode");
+}
+BENCHMARK(BM_DecodeEverySlotOfTwoCodeRecords)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// One code from protocol and numbers to its record; toggling protocols make two codes.
+void BM_RenderAndEncode(benchmark::State& state)
+{
+    struct Case {
+        const char* protocol;
+        std::vector<ProtocolParameter> parameters;
+    };
+    static const Case cases[] = {
+        {"NEC1", {{"D", 4}, {"F", 8}}},
+        {"RC5", {{"D", 14}, {"F", 12}}},
+        {"Kaseikyo", {{"D", 1}, {"S", 2}, {"F", 3}, {"E", 4}, {"M", 5}, {"N", 6}}},
+        {"Sharp", {{"D", 1}, {"F", 22}}},
+    };
+    const Case& c = cases[state.range(0)];
+    state.SetLabel(c.protocol);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(recordFromProtocol(c.protocol, c.parameters));
+}
+BENCHMARK(BM_RenderAndEncode)
+    ->DenseRange(0, 3)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 

@@ -30,8 +30,10 @@ install_missing_packages() {
 }
 
 configure_and_build() {
+    # QLV_CMAKE_ARGS: extra configure options for a new build folder (CI sets -DQLV_WERROR=ON).
     if [ ! -f "$top/build/build.ninja" ]; then
-        cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+        # shellcheck disable=SC2086
+        cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${QLV_CMAKE_ARGS:-}
     fi
     if [ $# -gt 0 ]; then
         cmake --build "$top/build" --target "$@" -- -j2

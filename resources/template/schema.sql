@@ -1,10 +1,11 @@
 -- The project file's schema. Columns keep the ordinal order and sizes of the original Jet
--- tables; the size checks make the file itself refuse text the program would refuse.
+-- tables; the size checks make the file itself refuse text the program would refuse. "Carry"
+-- is one wider than the original's, so that the carrier of periods 1 and 2 ("1844000") fits.
 CREATE TABLE KeyInfo (
     "ID"       SMALLINT,
     "Function" VARCHAR(16)  CHECK (length("Function") <= 16),
     "Format"   VARCHAR(7)   CHECK (length("Format") <= 7),
-    "Carry"    VARCHAR(6)   CHECK (length("Carry") <= 6),
+    "Carry"    VARCHAR(7)   CHECK (length("Carry") <= 7),
     "IR Data"  BLOB,
     "Remark"   VARCHAR(120) CHECK (length("Remark") <= 120)
 );

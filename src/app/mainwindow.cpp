@@ -3,6 +3,7 @@
 #include "controls.h"
 #include "fm_progress.h"
 #include "portsdialog.h"
+#include "renderdialog.h"
 #include "rightpressfilter.h"
 #include "settings.h"
 #include "waveform/wavecontrols.h"
@@ -10,6 +11,7 @@
 
 #include <device/devicelink.h>
 #include <device/frames.h>
+#include <irdata/signalrecord.h>
 #include <keytable/fm_funcedit.h>
 #include <keytable/fm_goto.h>
 #include <keytable/fm_remark.h>
@@ -18,6 +20,7 @@
 #include <keytable/keygrid.h>
 #include <keytable/slotedits.h>
 #include <platform/systemports.h>
+#include <project/derivedfields.h>
 #include <project/storeerror.h>
 
 #include <QAction>
@@ -194,6 +197,8 @@ void MainWindow::createActions()
                   &MainWindow::GotoExecute);
     m_irLearn = make("IRLearn", QStringLiteral("IR Learn"), {}, {}, &MainWindow::IRLearnExecute);
     m_editFunc = make("EditFunc", QStringLiteral("Edit..."), {}, {}, &MainWindow::EditFuncExecute);
+    m_render = make("Render1", QStringLiteral("Render…"), QKeySequence(Qt::CTRL | Qt::Key_R), {},
+                    &MainWindow::RenderExecute);
 
     // Del belongs to the grid menu's item, not to the action: it works while the grid has focus.
     m_deleteIrData1 = new QAction(QStringLiteral("Delete"), this);
@@ -265,6 +270,8 @@ void MainWindow::createControls()
     m_popupMenu2->addSeparator();
     m_popupMenu2->addAction(m_insertFunctions);
     m_popupMenu2->addAction(m_deleteIrData1);
+    m_popupMenu2->addSeparator();
+    m_popupMenu2->addAction(m_render);
     m_rightPressFilter = new RightPressFilter([this](const QPoint& at) { openGridMenu(at); }, this);
     m_rightPressFilter->watch(m_grid);
     m_rightPressFilter->watch(m_grid->viewport());
@@ -359,6 +366,11 @@ void MainWindow::createControls()
         m_statusBar->addWidget(panel, i < 3 ? 0 : 1);
         m_statusPanels[i] = panel;
     }
+    m_protocolPanel = new QLabel(m_statusBar);
+    m_protocolPanel->setObjectName(QStringLiteral("ProtocolPanel"));
+    m_protocolPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_protocolPanel->setContentsMargins(2, 0, 2, 0);
+    m_statusBar->addPermanentWidget(m_protocolPanel);
 }
 
 void MainWindow::createIrPortGroup()
@@ -660,6 +672,13 @@ void MainWindow::ADOQuery1AfterScroll()
 void MainWindow::RedrawWave(bool shiftPrevious)
 {
     m_wave->RedrawWave(shiftPrevious);
+    // Every change of the current row or of its record redraws: the protocol follows it.
+    const KeyTable& keys = m_project->keys();
+    const std::string summary = keys.isOpen() && keys.recordCount() > 0
+                                    ? recordSummary(recordOf(keys.current()), "   ")
+                                    : std::string();
+    m_protocolPanel->setText(QString::fromStdString(summary));
+    m_protocolPanel->setVisible(!summary.empty());
 }
 
 void MainWindow::ClearWave()
@@ -699,12 +718,18 @@ bool MainWindow::EditFuncUpdate() const
 
 void MainWindow::updateActions()
 {
+    // After a New that failed there is no table: nothing to save or to edit.
+    const bool loaded = m_project->projectLoaded();
+    for (QAction* action :
+         {m_save, m_copy, m_selectAll, m_insertFunctions, m_delFunctions, m_deleteIrData1, m_goto})
+        action->setEnabled(loaded);
     m_saveAs->setEnabled(SaveAsUpdate());
     m_upload->setEnabled(UploadUpdate());
     m_download->setEnabled(DownloadUpdate());
     m_irLearn->setEnabled(IRLearnUpdate());
-    m_paste->setEnabled(PasteUpdate());
+    m_paste->setEnabled(loaded && PasteUpdate());
     m_editFunc->setEnabled(EditFuncUpdate());
+    m_render->setEnabled(EditFuncUpdate());
 }
 
 void MainWindow::NewExecute()
@@ -779,6 +804,28 @@ void MainWindow::IRDataEdit()
     if (!m_project->keys().isOpen())
         return;
     guarded([this] { runIrDataEdit(*m_project, m_prompter, this); });
+    RedrawWave(false);
+}
+
+void MainWindow::RenderExecute()
+{
+    KeyTable& keys = m_project->keys();
+    if (!keys.isOpen() || keys.recordCount() == 0)
+        return;
+    RenderDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    std::optional<CodeRecord> record = dialog.record();
+    if (!record)
+        return;
+    guarded([&] {
+        KeyRow row = keys.current();
+        // The slot keeps its name; the post sets Format, Carry and Function from the record.
+        writeName(*record, nameText(recordOf(row)));
+        row.irData = bytesOf(*record);
+        keys.post(row);
+        m_project->setModified(true);
+    });
     RedrawWave(false);
 }
 

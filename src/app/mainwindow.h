@@ -115,6 +115,8 @@ public:
     void ADOQuery1AfterScroll();
     void RemarkEdit();
     void IRDataEdit();
+    // "Render…": a code from a protocol and its numbers into the current row.
+    void RenderExecute();
     void HoldToSend();
     void openGridMenu(const QPoint& globalPos);
 
@@ -188,6 +190,7 @@ private:
     QAction* m_goto = nullptr;
     QAction* m_irLearn = nullptr;
     QAction* m_editFunc = nullptr;
+    QAction* m_render = nullptr;
 
     QToolBar* m_toolBar = nullptr;
     QWidget* m_panel1 = nullptr;
@@ -213,6 +216,7 @@ private:
     WaveformView* m_wave = nullptr;
     QStatusBar* m_statusBar = nullptr;
     std::array<QLabel*, 4> m_statusPanels{};
+    QLabel* m_protocolPanel = nullptr; // the current row's protocol, code A and B
     RightPressFilter* m_rightPressFilter = nullptr;
 
     TfmFuncEdit* m_fmFuncEdit = nullptr;

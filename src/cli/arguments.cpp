@@ -3,6 +3,7 @@
 #include "errors.h"
 
 #include <project/filenames.h>
+#include <project/regularfile.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,12 +26,15 @@ int parseSlotId(const QString& text)
 
 QString inputFile(const QString& name, const QString& ext)
 {
-    if (QFileInfo::exists(name))
-        return name;
-    const QString withExt = withExtension(name, ext);
-    if (!QFileInfo::exists(withExt))
-        throw Failure{QStringLiteral("%1: no such file.").arg(QDir::toNativeSeparators(withExt))};
-    return withExt;
+    QString found = name;
+    if (!QFileInfo::exists(found)) {
+        found = withExtension(name, ext);
+        if (!QFileInfo::exists(found))
+            throw Failure{QStringLiteral("%1: no such file.").arg(QDir::toNativeSeparators(found))};
+    }
+    // A FIFO or a device would block the command or never end.
+    checkRegularFile(found);
+    return found;
 }
 
 } // namespace qlv::cli

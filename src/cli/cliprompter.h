@@ -19,6 +19,7 @@ public:
     std::optional<QString> chooseOpenFile(const FileRequest& request) override;
     std::optional<QString> chooseSaveFile(const FileRequest& request) override;
 
+    bool forced() const { return m_force; }
     // Why the last declined question stopped an operation; empty when none was declined.
     const QString& refusal() const { return m_refusal; }
     // The refusal of a replace without --force.

@@ -114,11 +114,19 @@ int run(const CommandSpec& command, const QStringList& words)
                               &command);
         }
     }
-    const qsizetype wanted =
-        QString::fromLatin1(command.params).split(u' ', Qt::SkipEmptyParts).size();
-    if (args.size() != wanted)
-        return usageError(QStringLiteral("\"%1\" takes %2 %3, %4 given.")
+    // "[ID...]" may be left out or repeated; "NAME=VALUE..." repeated.
+    qsizetype wanted = 0;
+    bool more = false;
+    for (const QString& param :
+         QString::fromLatin1(command.params).split(u' ', Qt::SkipEmptyParts)) {
+        more = more || param.endsWith(QLatin1String("...")) ||
+               (param.startsWith(u'[') && param.endsWith(QLatin1String("...]")));
+        wanted += param.startsWith(u'[') ? 0 : 1;
+    }
+    if (more ? args.size() < wanted : args.size() != wanted)
+        return usageError(QStringLiteral("\"%1\" takes %2%3 %4, %5 given.")
                               .arg(QLatin1String(command.name))
+                              .arg(more ? QStringLiteral("at least ") : QString())
                               .arg(wanted)
                               .arg(wanted == 1 ? "argument" : "arguments")
                               .arg(args.size()),

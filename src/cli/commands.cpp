@@ -40,7 +40,11 @@ const std::array<OptionSpec, 6> SendOptions{{
 
 const std::array<OptionSpec, 1> PortsOptions{{PortMapOption}};
 
-const std::array<CommandSpec, 16> Commands{{
+constexpr std::array<OptionSpec, 1> RenderOptions{{
+    {"name", "TEXT", "the slot's new function name (else it keeps its name)"},
+}};
+
+const std::array<CommandSpec, 18> Commands{{
     {"new", "PROJECT", true, "create a project file with the template's empty content",
      "Writes a fresh project: 512 empty key slots and an empty model description.", runNew},
     {"info", "PROJECT", false, "show the model description",
@@ -80,21 +84,40 @@ const std::array<CommandSpec, 16> Commands{{
      "Sets the remark of slot ID (at most 120 characters) and saves PROJECT.", runSetRemark},
     {"decode", "PROJECT ID", false, "show the timed steps of a slot's codes",
      "Prints one line a step: CODE PART GAP_US BURST_US, CODE being A or B and PART\n"
-     "\"first\" or \"repeat\"; code A's steps when the slot holds code A, then code B's.",
+     "\"first\" or \"repeat\"; code A's steps when the slot holds code A, then code B's.\n"
+     "Then one line a code: CODE<TAB>PROTOCOL<TAB>PARAMETERS, as identify prints them.",
      runDecode},
-    {"download", "PROJECT", false, "write the project into the device's EEPROM",
+    {"identify", "PROJECT [ID...]", false, "name the IR protocol of slots' codes",
+     "Prints one line a code held by each slot ID (every slot that holds a code when no ID\n"
+     "is given), in ID order: ID<TAB>CODE<TAB>PROTOCOL<TAB>PARAMETERS. CODE is A or B;\n"
+     "PROTOCOL is the protocol's name, or \"-\" when none matches; PARAMETERS are\n"
+     "NAME=VALUE in decimal, separated by one space, every parameter of the protocol\n"
+     "including defaulted ones, or \"-\" when there is no protocol. A slot without a code\n"
+     "prints nothing.",
+     runIdentify},
+    {"render", "PROJECT ID PROTOCOL NAME=VALUE...", false,
+     "put the code a protocol sends into a slot",
+     "Writes the code PROTOCOL sends for the parameters NAME=VALUE (decimal) into slot ID\n"
+     "and saves PROJECT. Defaulted parameters may be left out (NEC1: S = 255-D). RC5,\n"
+     "RC5x, RC6 and MCE give a two-code record: T=0 as code A, T=1 as code B, which the\n"
+     "device alternates. Format, Carry and Function follow the new record. Protocols:\n"
+     "NEC1 NEC2 NEC1-f16 NEC2-f16 NECx1 NECx2 NECx Pioneer Aiwa RC5 RC5x RC6 RC6-6-20\n"
+     "MCE Sony12 Sony15 Sony20 Samsung36 Panasonic Kaseikyo Denon-K JVC Sharp Denon RCA\n"
+     "RCA-38 Mitsubishi.",
+     runRender, RenderOptions},
+    {"download", "PROJECT", true, "write the project into the device's EEPROM",
      "Sends the 512 slots of PROJECT to the K-817T on PORT, as the window's Download does,\n"
      "without asking first. Ctrl+C stops after the slot on its way.",
      runDownload, TransferOptions},
-    {"upload", "PROJECT", false, "read the device's EEPROM into the project",
+    {"upload", "PROJECT", true, "read the device's EEPROM into the project",
      "Reads the 512 slots of the K-817T on PORT into the rows of PROJECT and saves it. The\n"
      "project is saved only when all 512 slots came. Ctrl+C stops after the slot on its way.",
      runUpload, TransferOptions},
-    {"learn", "PROJECT ID[,ID...]", false, "learn a remote's key into slots",
+    {"learn", "PROJECT ID[,ID...]", true, "learn a remote's key into slots",
      "Learns one key of a handheld remote into each slot ID, in ID order, and saves PROJECT.\n"
      "Ctrl+C stops; the slots learned by then are kept.",
      runLearn, LearnOptions},
-    {"send", "PROJECT ID", false, "send a slot's code as if its wave button were held",
+    {"send", "PROJECT ID", true, "send a slot's code as if its wave button were held",
      "Sends the code of slot ID through the chosen IR ports, holds the key for --hold-ms,\n"
      "then sends the stop frame and waits for the device's answer, as a press on the\n"
      "slot's wave button does.",

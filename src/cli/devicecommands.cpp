@@ -38,6 +38,7 @@ public:
         : m_base(base)
     {
     }
+    bool forced() const { return m_base.forced(); }
     Answer askYesNo(const QString& title, const QString& text) override
     {
         return m_base.askYesNo(title, text);
@@ -70,7 +71,8 @@ private:
 };
 
 // Ctrl+C as the window's Cancel or Stop: the sequence ends in its own way (the control byte,
-// ESC, the return to 9600 bit/s). A second Ctrl+C ends the program at once.
+// ESC, the return to 9600 bit/s). A second Ctrl+C ends the program as the handler before
+// this one would (cleaning up temporary files).
 class InterruptWatch {
 public:
     explicit InterruptWatch(std::function<void()> onInterrupt)
@@ -88,14 +90,14 @@ public:
         action.sa_handler = [](int) {
             const char byte = 1;
             [[maybe_unused]] const ssize_t written = ::write(s_pipe[0], &byte, 1);
-            std::signal(SIGINT, SIG_DFL);
+            ::sigaction(SIGINT, &s_previous, nullptr);
         };
         sigemptyset(&action.sa_mask);
-        ::sigaction(SIGINT, &action, &m_previous);
+        ::sigaction(SIGINT, &action, &s_previous);
     }
     ~InterruptWatch()
     {
-        ::sigaction(SIGINT, &m_previous, nullptr);
+        ::sigaction(SIGINT, &s_previous, nullptr);
         m_notifier.reset();
         for (int& fd : s_pipe)
             if (fd >= 0)
@@ -106,7 +108,8 @@ private:
     static inline int s_pipe[2] = {-1, -1};
     std::function<void()> m_onInterrupt;
     std::unique_ptr<QSocketNotifier> m_notifier;
-    struct sigaction m_previous {};
+    static inline struct sigaction s_previous {
+    };
 };
 
 const QString PortOption = QStringLiteral("port");
@@ -187,6 +190,7 @@ public:
             stream = std::move(trace);
         }
         const QString map = options.portMap.isEmpty() ? PortMap::defaultFile() : options.portMap;
+        m_portMap = map;
         m_link = std::make_unique<DeviceLink>(m_prompter, m_session.project(), std::move(stream),
                                               loadPortMap(map));
         m_link->settings().DeviceId = options.deviceId;
@@ -194,10 +198,10 @@ public:
 
     ~DeviceRun()
     {
-        if (!m_trace)
+        if (!m_traceFile)
             return;
         try {
-            writeFileWhole(m_options.trace, m_trace->text());
+            m_traceFile->commit(m_trace->text());
         } catch (const StoreError& error) {
             printErr(error.text());
         }
@@ -206,10 +210,13 @@ public:
     Session& session() { return m_session; }
     DeviceLink& link() { return *m_link; }
 
-    // Opens the project and the port at 9600 bit/s, as the window has both at the start.
+    // Opens the project and the port at 9600 bit/s, as the window has both at the start. The
+    // trace file is checked and begun first, so a trace that cannot be written sends nothing.
     void open(const QString& project)
     {
         m_session.open(project);
+        if (m_trace)
+            beginTrace();
         SerialComm& comm = m_link->comm();
         comm.sCommName = m_options.port;
         comm.iBaudrate = CommandRate;
@@ -218,10 +225,28 @@ public:
     }
 
 private:
+    void beginTrace()
+    {
+        const QString trace = resolvedWriteTarget(m_options.trace);
+        const QString port = PortMap::fromFile(m_portMap).devicePath(m_options.port);
+        for (const QString& own : {m_session.project().currentFile(), m_portMap, port}) {
+            if (!own.isEmpty() && resolvedWriteTarget(own) == trace)
+                throw Failure{QStringLiteral("The trace file %1 is one of this command's own "
+                                             "files; give the trace another name.")
+                                  .arg(QDir::toNativeSeparators(m_options.trace))};
+        }
+        if (QFileInfo::exists(m_options.trace) && !m_prompter.forced())
+            throw Failure{QStringLiteral("%1 exists; --force replaces it.")
+                              .arg(QDir::toNativeSeparators(m_options.trace))};
+        m_traceFile = std::make_unique<PendingFile>(m_options.trace);
+    }
+
     DeviceOptions m_options;
     DevicePrompter m_prompter;
     Session m_session;
+    QString m_portMap;
     TraceStream* m_trace = nullptr;
+    std::unique_ptr<PendingFile> m_traceFile;
     std::unique_ptr<DeviceLink> m_link;
 };
 

@@ -19,6 +19,8 @@ void runImportHex(const Invocation& invocation);
 void runSetName(const Invocation& invocation);
 void runSetRemark(const Invocation& invocation);
 void runDecode(const Invocation& invocation);
+void runIdentify(const Invocation& invocation);
+void runRender(const Invocation& invocation);
 
 // devicecommands.cpp: the K-817T on a serial port.
 void runDownload(const Invocation& invocation);

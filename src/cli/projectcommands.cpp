@@ -25,7 +25,7 @@ QString cell(const std::optional<QString>& value)
 
 void runNew(const Invocation& invocation)
 {
-    Session session(invocation.prompter);
+    Session session(invocation.prompter, Session::Needs::WorkingCopy);
     session.require(session.project().NewExecute());
     session.require(session.project().saveTo(invocation.args.at(0)));
 }
@@ -70,7 +70,7 @@ void runCompile(const Invocation& invocation)
 void runImport(const Invocation& invocation)
 {
     const QString image = inputFile(invocation.args.at(0), QStringLiteral(".bin"));
-    Session session(invocation.prompter);
+    Session session(invocation.prompter, Session::Needs::WorkingCopy);
     // Called directly rather than through openFile, so that an image named without ".bin"
     // is still read as an image.
     session.require(session.project().ImportEepromImage(image));

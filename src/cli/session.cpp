@@ -9,17 +9,36 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QSysInfo>
+
+#include <cerrno>
+#include <csignal>
 
 namespace qlv::cli {
 
 namespace {
 
-std::unique_ptr<WorkingCopy> workingCopyIn(const QTemporaryDir& folder)
+const QString FolderPattern = QStringLiteral("qlvtool-");
+const QString WorkingCopyName = QStringLiteral("Temp.~tmp");
+
+// Folders of runs that were killed outright: their lock names a process that is gone.
+void removeFoldersOfDeadRuns()
 {
-    if (!folder.isValid())
-        throw Failure{QStringLiteral("No temporary folder for the working copy: %1")
-                          .arg(folder.errorString())};
-    return std::make_unique<WorkingCopy>(folder.path());
+    const QDir temp = QDir::temp();
+    for (const QString& name : temp.entryList({FolderPattern + u'*'}, QDir::Dirs | QDir::Hidden)) {
+        QDir folder(temp.filePath(name));
+        QLockFile lock(folder.filePath(WorkingCopyName + QStringLiteral(".lock")));
+        qint64 pid = 0;
+        QString host;
+        QString application;
+        if (!lock.getLockInfo(&pid, &host, &application) || pid <= 0 ||
+            host != QSysInfo::machineHostName())
+            continue;
+        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        folder.removeRecursively();
+    }
 }
 
 } // namespace
@@ -31,12 +50,35 @@ void confirmReplace(CliPrompter& prompter, const QString& path)
         throw Failure{prompter.refusal()};
 }
 
-Session::Session(CliPrompter& prompter)
+Session::Session(CliPrompter& prompter, Needs needs)
     : m_prompter(prompter)
-    , m_folder(QDir::temp().filePath(QStringLiteral("qlvtool-XXXXXX")))
-    , m_workingCopy(workingCopyIn(m_folder))
-    , m_project(prompter, m_workingCopy->path())
+    , m_project(prompter, QString())
 {
+    removeFoldersOfDeadRuns();
+    if (needs == Needs::WorkingCopy) {
+        folder();
+        m_project.setWorkingCopyPath(m_workingCopy->path());
+    }
+}
+
+const QTemporaryDir& Session::folder()
+{
+    if (m_folder)
+        return *m_folder;
+    m_folder = std::make_unique<QTemporaryDir>(
+        QDir::temp().filePath(FolderPattern + QStringLiteral("XXXXXX")));
+    if (!m_folder->isValid())
+        throw Failure{QStringLiteral("No temporary folder for the working copy: %1")
+                          .arg(m_folder->errorString())};
+    // Removed by a signal too: files first, then the folder once it is empty.
+    const QDir dir(m_folder->path());
+    m_cleanup.push_back(std::make_unique<CleanupGuard>(dir.path(), CleanupGuard::Kind::Folder));
+    for (const QString& name : {WorkingCopyName, WorkingCopyName + QStringLiteral("-journal"),
+                                WorkingCopyName + QStringLiteral(".lock"),
+                                QStringLiteral("legacy.qlv"), QStringLiteral("legacy.qlv-journal")})
+        m_cleanup.push_back(std::make_unique<CleanupGuard>(dir.filePath(name)));
+    m_workingCopy = std::make_unique<WorkingCopy>(dir.path());
+    return *m_folder;
 }
 
 Session::~Session() = default;
@@ -55,7 +97,7 @@ void Session::open(const QString& name)
         return;
     }
     // Read in this process: a crash here ends only this command.
-    const QString converted = m_folder.filePath(QStringLiteral("legacy.qlv"));
+    const QString converted = folder().filePath(QStringLiteral("legacy.qlv"));
     writeLegacyProject(readLegacyProject(file), converted);
     require(m_project.LoadProject(converted));
     m_legacyFile = QFileInfo(file).absoluteFilePath();

@@ -1,15 +1,18 @@
-// One run of the tool: a Project whose working copy lives in a temporary folder of its own,
-// and the steps the commands share.
+// One run of the tool: a Project, with a temporary folder of its own only for the commands that
+// need a working copy (new, import) or a converted copy of a Windows version's file, and the
+// steps the commands share.
 #pragma once
 
 #include "cliprompter.h"
 
+#include <project/cleanuponsignal.h>
 #include <project/project.h>
 #include <project/workingcopy.h>
 
 #include <QTemporaryDir>
 
 #include <memory>
+#include <vector>
 
 namespace qlv::cli {
 
@@ -18,7 +21,8 @@ void confirmReplace(CliPrompter& prompter, const QString& path);
 
 class Session {
 public:
-    explicit Session(CliPrompter& prompter);
+    enum class Needs { ProjectFileOnly, WorkingCopy };
+    explicit Session(CliPrompter& prompter, Needs needs = Needs::ProjectFileOnly);
     ~Session();
 
     Project& project() { return m_project; }
@@ -45,12 +49,16 @@ public:
     void goTo(int id);
 
 private:
+    // The temporary folder, made on first use, with the lock that names this process.
+    const QTemporaryDir& folder();
+
     // The file the user named: the Windows version's file rather than its converted copy.
     QString shownFile() const;
 
     CliPrompter& m_prompter;
-    QTemporaryDir m_folder;
+    std::unique_ptr<QTemporaryDir> m_folder;
     std::unique_ptr<WorkingCopy> m_workingCopy;
+    std::vector<std::unique_ptr<CleanupGuard>> m_cleanup;
     Project m_project;
     QString m_legacyFile;
 };

@@ -59,7 +59,7 @@ LearnOutcome DeviceLink::IRLearnExecute(std::vector<int> selectedRows)
         return {LearnEnding::StopRequested, 0};
     }
     KeyTable& keys = m_project.keys();
-    if (m_transferRunning || m_holdSending || keys.recordCount() == 0)
+    if (m_transferRunning || m_holdSending || !m_project.requireLoaded())
         return {LearnEnding::NotStarted, 0};
 
     std::erase_if(selectedRows, [&](int row) { return row < 0 || row >= keys.recordCount(); });

@@ -49,7 +49,7 @@ void DeviceLink::cancelTransfer()
 
 TransferEnding DeviceLink::DownloadExecute()
 {
-    if (m_transferRunning || m_learning)
+    if (m_transferRunning || m_learning || !m_project.requireLoaded())
         return TransferEnding::Declined;
     if (m_prompter.askYesNo(QLatin1String(MainCaption), QLatin1String(msg::DownloadQuestion)) !=
         Answer::Yes)
@@ -59,7 +59,7 @@ TransferEnding DeviceLink::DownloadExecute()
 
 TransferEnding DeviceLink::UploadExecute()
 {
-    if (m_transferRunning || m_learning)
+    if (m_transferRunning || m_learning || !m_project.requireLoaded())
         return TransferEnding::Declined;
     if (m_prompter.askYesNo(QLatin1String(MainCaption), QLatin1String(msg::UploadQuestion)) !=
         Answer::Yes)
@@ -69,7 +69,7 @@ TransferEnding DeviceLink::UploadExecute()
 
 TransferEnding DeviceLink::downloadAll()
 {
-    if (m_transferRunning || m_learning)
+    if (m_transferRunning || m_learning || !m_project.requireLoaded())
         return TransferEnding::Declined;
     KeyTable& keys = m_project.keys();
     m_comm.ClearInput();
@@ -101,7 +101,7 @@ TransferEnding DeviceLink::downloadAll()
 
 TransferEnding DeviceLink::uploadAll()
 {
-    if (m_transferRunning || m_learning)
+    if (m_transferRunning || m_learning || !m_project.requireLoaded())
         return TransferEnding::Declined;
     KeyTable& keys = m_project.keys();
     m_comm.ClearInput();

@@ -11,6 +11,8 @@
 namespace qlv {
 
 inline constexpr std::size_t IrHexTextSize = 16 * (32 * 3 + 2); // 1568
+// A hex text of 512 values is a few kilobytes; a file larger than this is not one.
+inline constexpr std::size_t MaxHexTextFile = 1 << 20;
 
 std::string writeIrHexText(const CodeRecord& record);
 

@@ -21,18 +21,27 @@ struct ProtocolParameter {
 
 // A protocol and every one of its parameters (defaulted ones included), in print order.
 struct DecodedCode {
-    std::string protocol;                       // as the protocol table writes it: "NEC1", "RC5"
-    std::vector<ProtocolParameter> parameters;  // D, S, F, T, then the rest alphabetically
-    std::string note;                           // e.g. "incomplete learn: no repeat"; may be empty
+    std::string protocol;                      // as the protocol table writes it: "NEC1", "RC5"
+    std::vector<ProtocolParameter> parameters; // D, S, F, T, then the rest alphabetically
+    std::string note;                          // e.g. "incomplete learn: no repeat"; may be empty
 
     bool operator==(const DecodedCode&) const = default;
 };
 
 // "NEC1 D=4 S=251 F=8"
 std::string describeDecoded(const DecodedCode& code);
+// "D=4 S=251 F=8"
+std::string parametersText(const DecodedCode& code);
 
 // Nothing when no protocol matches; never a protocol whose checks fail.
 std::optional<DecodedCode> decodeSignal(const IrSignal& signal);
+
+struct DecodeOptions {
+    // False when the signal's frequency is a default rather than a measurement (a Flipper raw
+    // capture says 38000 whatever the remote sent): the carrier then decides nothing.
+    bool frequencyMeasured = true;
+};
+std::optional<DecodedCode> decodeSignal(const IrSignal& signal, const DecodeOptions& options);
 
 struct ParameterSpec {
     std::string name;

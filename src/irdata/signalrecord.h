@@ -2,6 +2,7 @@
 #pragma once
 
 #include "coderecord.h"
+#include "irprotocol.h"
 #include "irsignal.h"
 
 #include <optional>
@@ -33,5 +34,22 @@ std::variant<EncodedCode, EncodeError> encodeSignal(const IrSignal& signal,
 std::variant<CodeRecord, EncodeError> recordFromSignal(const IrSignal& signal);
 std::variant<CodeRecord, EncodeError> recordFromSignals(const IrSignal& codeA,
                                                         const IrSignal& codeB);
+// The same, handing back the warnings of the encoding (clamped gaps) instead of dropping them.
+std::variant<CodeRecord, EncodeError> recordFromSignals(const std::vector<IrSignal>& codes,
+                                                        std::vector<std::string>& warnings);
+
+// The protocol and numbers of one code of a record, or nothing.
+std::optional<DecodedCode> decodeCode(const CodeRecord& record, Code code);
+
+// What a code is, for the eye: "NEC1 D=4 S=251 F=8", with a hint when the code looks
+// incomplete, "no known protocol", or empty when the record holds no such code.
+std::string codeSummary(const CodeRecord& record, Code code);
+// Code A's summary, or "A: ..." and "B: ..." joined by separator for a two-code record.
+std::string recordSummary(const CodeRecord& record, std::string_view separator);
+
+// The record a protocol sends for these parameters: a two-code record (T = 0 as code A, T = 1 as
+// code B) for the protocols that toggle, else one code. The message names what was wrong.
+std::variant<CodeRecord, std::string>
+recordFromProtocol(std::string_view protocol, const std::vector<ProtocolParameter>& parameters);
 
 } // namespace qlv

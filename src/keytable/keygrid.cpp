@@ -2,6 +2,8 @@
 
 #include "keycelldelegate.h"
 
+#include <project/keyrow.h>
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -103,11 +105,15 @@ void KeyGrid::setColumnWidths()
         return std::max(characters * digit + 4, title);
     };
     setColumnWidth(KeyGridModel::IdColumn, IdColumnWidth);
-    setColumnWidth(KeyGridModel::FunctionColumn, widthFor(KeyGridModel::FunctionColumn, 16));
-    setColumnWidth(KeyGridModel::FormatColumn, widthFor(KeyGridModel::FormatColumn, 7));
-    setColumnWidth(KeyGridModel::CarryColumn, widthFor(KeyGridModel::CarryColumn, 6));
+    setColumnWidth(KeyGridModel::FunctionColumn,
+                   widthFor(KeyGridModel::FunctionColumn, KeyFunctionColumn.size));
+    setColumnWidth(KeyGridModel::FormatColumn,
+                   widthFor(KeyGridModel::FormatColumn, KeyFormatColumn.size));
+    setColumnWidth(KeyGridModel::CarryColumn,
+                   widthFor(KeyGridModel::CarryColumn, KeyCarryColumn.size));
     setColumnWidth(KeyGridModel::IrDataColumn, widthFor(KeyGridModel::IrDataColumn, 10));
-    setColumnWidth(KeyGridModel::RemarkColumn, widthFor(KeyGridModel::RemarkColumn, 120));
+    setColumnWidth(KeyGridModel::RemarkColumn,
+                   widthFor(KeyGridModel::RemarkColumn, KeyRemarkColumn.size));
 }
 
 QString KeyGrid::ColumnFieldAt(int x) const

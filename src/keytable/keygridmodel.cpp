@@ -1,5 +1,8 @@
 #include "keygridmodel.h"
 
+#include <irdata/signalrecord.h>
+#include <project/derivedfields.h>
+
 namespace qlv {
 
 const QString KeyGridModel::IrDataPlaceholder = QStringLiteral("(IR data)");
@@ -69,6 +72,14 @@ QVariant KeyGridModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return cellText(m_keys.row(index.row()), index.column());
+    case Qt::ToolTipRole:
+        // The grid keeps the file's columns; the protocol shows where the format is read.
+        if (index.column() == FormatColumn) {
+            const std::string summary = recordSummary(recordOf(m_keys.row(index.row())), "\n");
+            if (!summary.empty())
+                return QString::fromStdString(summary);
+        }
+        return {};
     case Qt::TextAlignmentRole:
         // Numbers stand right, as a data grid shows an integer field.
         return index.column() == IdColumn ? int(Qt::AlignRight | Qt::AlignVCenter)

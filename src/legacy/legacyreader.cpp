@@ -313,12 +313,14 @@ Handle openJet4(const QString& path)
 void readKeyInfo(MdbHandle* mdb, const QString& path, std::vector<KeyRow>& rows)
 {
     TableReader table(mdb, path, KeyInfoTable, KeyInfoColumns);
+    std::vector<std::optional<qint64>> ids;
     while (table.next()) {
         const std::optional<qint64> id = table.integer(KeyId);
         if (!id)
             fail(path,
                  QStringLiteral("row %1 of table \"KeyInfo\" has no ID.").arg(table.rowNumber()));
         KeyRow row;
+        ids.push_back(id);
         row.id = int(*id);
         row.function = table.text(KeyFunction);
         row.format = table.text(KeyFormat);
@@ -333,6 +335,11 @@ void readKeyInfo(MdbHandle* mdb, const QString& path, std::vector<KeyRow>& rows)
                            .arg(error.text()));
         }
         rows.push_back(std::move(row));
+    }
+    try {
+        checkKeyIds(ids);
+    } catch (const StoreError& error) {
+        fail(path, error.text());
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace qlv {
 
@@ -21,6 +22,9 @@ JetHeader jetHeaderOf(QByteArrayView firstBytes)
 
 JetHeader readJetHeader(const QString& path)
 {
+    // Only a regular file can be a database; opening a FIFO to look would block.
+    if (!QFileInfo(path).isFile())
+        return JetHeader::None;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return JetHeader::None;

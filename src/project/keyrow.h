@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace qlv {
 
@@ -44,13 +45,17 @@ struct TextColumn {
 };
 inline constexpr TextColumn KeyFunctionColumn{"Function", 16};
 inline constexpr TextColumn KeyFormatColumn{"Format", 7};
-inline constexpr TextColumn KeyCarryColumn{"Carry", 6};
+inline constexpr TextColumn KeyCarryColumn{"Carry", 7};
 inline constexpr TextColumn KeyRemarkColumn{"Remark", 120};
 inline constexpr TextColumn ModelNameColumn{"Module Name", 20};
 inline constexpr TextColumn ModelTypeColumn{"Type", 20};
 inline constexpr TextColumn ModelManufactoryColumn{"Manufactory", 20};
 inline constexpr TextColumn ModelIdColumn{"Module ID", 20};
 inline constexpr TextColumn ModelRemarkColumn{"Remark", 200};
+
+// A project holds the key slots 1 to 512, each once; throws StoreError saying what is wrong.
+// ids are the stored IDs in storage order, nothing for one that is not a whole number.
+void checkKeyIds(const std::vector<std::optional<qint64>>& ids);
 
 // Throws StoreError naming the column and its size.
 void checkTextFits(const TextColumn& column, const std::optional<QString>& value);

@@ -72,7 +72,11 @@ void KeyTable::post(const KeyRow& values)
 {
     if (m_rows.empty())
         throw StoreError(QStringLiteral("The key table is not open."));
-    checkRowFits(values);
+    try {
+        checkRowFits(values);
+    } catch (const StoreError& error) {
+        throw StoreError(QStringLiteral("Slot %1: %2").arg(values.id).arg(error.text()));
+    }
     StoredKeyRow& stored = m_rows[std::size_t(m_current)];
     stored.row = values;
     m_pending[std::size_t(m_current)] = true;

@@ -6,6 +6,7 @@
 #include "jetheader.h"
 #include "projectfile.h"
 #include "projecttemplate.h"
+#include "regularfile.h"
 #include "wholefile.h"
 
 #include <irdata/eepromimage.h>
@@ -86,6 +87,7 @@ bool Project::loadFile(const QString& dataPath, const QString& shownPath)
     // the open one as it was, pending changes included.
     ProjectFileContent content;
     try {
+        checkRegularFile(dataPath);
         content = readProjectFile(dataPath);
     } catch (const StoreError& error) {
         m_prompter.notice(error.text());
@@ -104,6 +106,14 @@ bool Project::loadFile(const QString& dataPath, const QString& shownPath)
     setModified(false);
     emit loaded();
     return true;
+}
+
+bool Project::requireLoaded()
+{
+    if (m_projectLoaded && m_keys.isOpen())
+        return true;
+    m_prompter.notice(QString::fromLatin1(NoProjectText));
+    return false;
 }
 
 bool Project::askToSaveChanges()
@@ -134,6 +144,9 @@ bool Project::NewExecute()
     if (!askToSaveChanges())
         return false;
     m_keys.close();
+    // Until the fresh project loads there is none: a failed New must not leave Compile or
+    // Download working on an empty table.
+    m_projectLoaded = false;
     const std::optional<QByteArray> templateBytes = readProjectTemplate();
     if (!templateBytes) {
         m_prompter.notice(ResReadError);
@@ -164,6 +177,12 @@ bool Project::OpenExecute()
 
 bool Project::openFile(const QString& path)
 {
+    try {
+        checkRegularFile(path);
+    } catch (const StoreError& error) {
+        m_prompter.notice(error.text());
+        return false;
+    }
     // The header wins over the name: a Jet database is never an EEPROM image.
     if (readJetHeader(path) != JetHeader::None)
         return openLegacyFile(path);
@@ -259,14 +278,13 @@ QString Project::runLegacyConverter(const QString& legacyPath, const QString& co
 bool Project::ImportEepromImage(const QString& path)
 {
     // The image is checked before New, so a bad file leaves the open project untouched.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_prompter.notice(
-            QStringLiteral("Cannot open %1: %2").arg(native(path), file.errorString()));
+    QByteArray image;
+    try {
+        image = readRegularFile(path, qint64(ImageSize));
+    } catch (const StoreError& error) {
+        m_prompter.notice(error.text());
         return false;
     }
-    const QByteArray image = file.read(qint64(ImageSize) + 1);
-    file.close();
     if (image.size() != qsizetype(ImageSize)) {
         m_prompter.notice(QStringLiteral("Not an EEPROM image: %1 bytes, expected %2.")
                               .arg(QFileInfo(path).size())
@@ -306,6 +324,8 @@ bool Project::ImportEepromImage(const QString& path)
 
 bool Project::SaveExecute()
 {
+    if (!requireLoaded())
+        return false;
     // A Windows version's file is never written in place; its name is offered for the new one.
     const QString proposed = openedFromLegacyFile() ? m_currentFile : QString();
     const std::optional<QString> chosen =
@@ -317,6 +337,8 @@ bool Project::SaveExecute()
 
 bool Project::saveTo(const QString& chosenName)
 {
+    if (!requireLoaded())
+        return false;
     const QString name = absolute(withProjectExtension(chosenName));
     if (name == m_currentFile && !openedFromLegacyFile()) {
         try {
@@ -376,6 +398,8 @@ void Project::writeNewProjectFile(const QString& path, const QByteArray& templat
 
 bool Project::SaveAsExecute()
 {
+    if (!requireLoaded())
+        return false;
     const std::optional<QString> chosen =
         m_prompter.chooseSaveFile({QString::fromLatin1(ImageFilter), {}});
     if (!chosen)
@@ -385,6 +409,8 @@ bool Project::SaveAsExecute()
 
 bool Project::compileTo(const QString& chosenName)
 {
+    if (!requireLoaded())
+        return false;
     const QString name = withImageExtension(chosenName);
     if (QFileInfo::exists(name) && !askReplace(name))
         return false;

@@ -12,6 +12,8 @@ namespace qlv {
 
 inline constexpr const char* ProjectFilter = "K-817T File|*.qlv|*.bin|*.bin";
 inline constexpr const char* ImageFilter = "*.bin|*.bin";
+// What an operation on the project says when no project is loaded (a New that failed).
+inline constexpr const char* NoProjectText = "No project is open.";
 
 class Project : public QObject {
     Q_OBJECT
@@ -34,6 +36,7 @@ public:
     bool projectLoaded() const { return m_projectLoaded; }
     const ModelFields& modelFields() const { return m_modelFields; }
     const QString& workingCopyPath() const { return m_workingCopy; }
+    void setWorkingCopyPath(const QString& path) { m_workingCopy = path; }
 
     // The Windows version's files are converted by "qlvtool convert" in a child process, so
     // that a file that crashes the Jet reader cannot take the program down. By default the
@@ -57,6 +60,9 @@ public:
     bool ImportEepromImage(const QString& path);
     bool saveTo(const QString& chosenName);
     bool compileTo(const QString& chosenName);
+
+    // False, after saying so, when no project is loaded: nothing to save, compile or send.
+    bool requireLoaded();
 
     // The unsaved-changes question; true when the asking operation may go on.
     bool askToSaveChanges();

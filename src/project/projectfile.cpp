@@ -1,6 +1,7 @@
 #include "projectfile.h"
 
 #include <QDir>
+#include <QRegularExpression>
 
 namespace qlv {
 
@@ -30,8 +31,16 @@ ModelFields readModel(SqliteDb& db)
         model.type = textOf(query.text(1));
         model.manufactory = textOf(query.text(2));
         model.moduleId = textOf(query.text(3));
-        model.reCyc = int(query.integer(4));
+        // Range-checked as stored: a cast first would read 4294967297 as 1.
+        if (!query.isNull(4)) {
+            const qint64 reCyc = query.integer(4);
+            if (!query.isInteger(4) || reCyc < 0 || reCyc > 255)
+                throw StoreError(QStringLiteral("\"ReCyc\" holds a byte; %1 is out of range.")
+                                     .arg(textOf(query.text(4))));
+            model.reCyc = int(reCyc);
+        }
         model.remark = textOf(query.text(5));
+        checkModelFits(model);
     }
     return model;
 }
@@ -40,10 +49,13 @@ std::vector<StoredKeyRow> readKeyRows(SqliteDb& db)
 {
     SqliteStatement query = db.prepare(SelectKeyRows);
     std::vector<StoredKeyRow> rows;
+    std::vector<std::optional<qint64>> ids;
     rows.reserve(512);
+    ids.reserve(512);
     while (query.step()) {
         StoredKeyRow stored;
         stored.rowid = query.integer(0);
+        ids.push_back(query.isInteger(1) ? std::optional(query.integer(1)) : std::nullopt);
         stored.row.id = int(query.integer(1));
         stored.row.function = query.text(2);
         stored.row.format = query.text(3);
@@ -52,7 +64,41 @@ std::vector<StoredKeyRow> readKeyRows(SqliteDb& db)
         stored.row.remark = query.text(6);
         rows.push_back(std::move(stored));
     }
+    // Slots are compiled and sent by position: a missing or doubled ID would shift them.
+    checkKeyIds(ids);
     return rows;
+}
+
+// Files written while "Carry" held six characters refuse the seven of "1844000"; the table is
+// rebuilt with the wider column, rowids kept, within the caller's transaction.
+void widenCarryColumn(SqliteDb& db)
+{
+    QString table;
+    QStringList indexes;
+    {
+        SqliteStatement query = db.prepare(
+            "SELECT type, sql FROM sqlite_master WHERE tbl_name = 'KeyInfo' AND sql IS NOT NULL");
+        while (query.step()) {
+            if (textOf(query.text(0)) == u"table")
+                table = textOf(query.text(1));
+            else
+                indexes << textOf(query.text(1));
+        }
+    }
+    static const QRegularExpression sixWide(
+        QStringLiteral(R"("Carry"\s+VARCHAR\(6\)\s+CHECK\s*\(\s*length\("Carry"\)\s*<=\s*6\s*\))"));
+    if (!table.contains(sixWide))
+        return;
+    table.replace(sixWide, QStringLiteral(R"("Carry" VARCHAR(7) CHECK (length("Carry") <= 7))"));
+    table.replace(QRegularExpression(QStringLiteral(R"(^CREATE TABLE\s+"?KeyInfo"?)")),
+                  QStringLiteral("CREATE TABLE KeyInfo_widened"));
+    db.exec(table.toUtf8().constData());
+    db.exec(R"(INSERT INTO KeyInfo_widened (rowid, "ID", "Function", "Format", "Carry", "IR Data",)"
+            R"( "Remark") SELECT rowid, "ID", "Function", "Format", "Carry", "IR Data", "Remark")"
+            R"( FROM KeyInfo;)"
+            R"( DROP TABLE KeyInfo; ALTER TABLE KeyInfo_widened RENAME TO KeyInfo;)");
+    for (const QString& index : indexes)
+        db.exec(index.toUtf8().constData());
 }
 
 void bindKeyRow(SqliteStatement& statement, const KeyRow& row)
@@ -86,11 +132,16 @@ ProjectFileContent readProjectFile(const QString& path)
 void updateKeyRows(SqliteDb& db, const std::vector<StoredKeyRow>& rows)
 {
     SqliteTransaction transaction(db);
+    widenCarryColumn(db);
     SqliteStatement update = db.prepare(UpdateKeyRow);
     for (const StoredKeyRow& stored : rows) {
-        bindKeyRow(update, stored.row);
-        update.bind(7, stored.rowid);
-        update.step();
+        try {
+            bindKeyRow(update, stored.row);
+            update.bind(7, stored.rowid);
+            update.step();
+        } catch (const StoreError& error) {
+            throw StoreError(QStringLiteral("Slot %1: %2").arg(stored.row.id).arg(error.text()));
+        }
         update.reset();
     }
     transaction.commit();
@@ -130,10 +181,14 @@ void fillTemplateCopy(SqliteDb& db, const ModelFields& model, const std::vector<
     for (std::size_t i = 0; i < rows.size(); ++i) {
         // A project with more rows than the template keeps them all.
         SqliteStatement& statement = i < rowids.size() ? update : insert;
-        bindKeyRow(statement, rows[i]);
-        if (i < rowids.size())
-            statement.bind(7, rowids[i]);
-        statement.step();
+        try {
+            bindKeyRow(statement, rows[i]);
+            if (i < rowids.size())
+                statement.bind(7, rowids[i]);
+            statement.step();
+        } catch (const StoreError& error) {
+            throw StoreError(QStringLiteral("Slot %1: %2").arg(rows[i].id).arg(error.text()));
+        }
         statement.reset();
         if (progress)
             progress(int(i));

@@ -78,6 +78,11 @@ bool SqliteStatement::isNull(int column) const
     return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
 }
 
+bool SqliteStatement::isInteger(int column) const
+{
+    return sqlite3_column_type(m_stmt, column) == SQLITE_INTEGER;
+}
+
 qint64 SqliteStatement::integer(int column) const
 {
     return sqlite3_column_int64(m_stmt, column);

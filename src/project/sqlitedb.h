@@ -30,6 +30,7 @@ public:
 
     int columnCount() const;
     bool isNull(int column) const;
+    bool isInteger(int column) const;
     qint64 integer(int column) const;
     std::optional<QString> text(int column) const;
     std::optional<QByteArray> blob(int column) const;

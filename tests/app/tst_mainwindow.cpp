@@ -2,8 +2,10 @@
 // grid's selection as the window wires it, shortcuts, the edit dialogs and closing.
 #include <app/dialogprompter.h>
 #include <app/mainwindow.h>
+#include <app/renderdialog.h>
 #include <app/settings.h>
 #include <device/devicelink.h>
+#include <irdata/signalrecord.h>
 #include <keytable/fm_funcedit.h>
 #include <keytable/fm_goto.h>
 #include <keytable/fm_remark.h>
@@ -24,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -206,7 +209,7 @@ private slots:
         QVERIFY(m_window->project().projectLoaded());
         for (const char* name :
              {"New", "Open", "Save", "SaveAs", "Upload", "Download", "About", "Copy", "SelectAll",
-              "InsertFunctions", "DelFunctions", "Goto", "IRLearn", "EditFunc"})
+              "InsertFunctions", "DelFunctions", "Goto", "IRLearn", "EditFunc", "Render1"})
             QVERIFY2(action(name)->isEnabled(), name);
         QVERIFY(m_window->findChild<QPushButton*>("Button1")->isEnabled());
         QVERIFY(!action("Paste")->isEnabled());
@@ -221,10 +224,13 @@ private slots:
         open(m_dir->filePath("file/sub"));
         QVERIFY(!m_window->project().projectLoaded());
         QVERIFY(!m_prompter->notices().isEmpty());
-        for (const char* name : {"SaveAs", "Upload", "Download", "IRLearn", "EditFunc", "Paste"})
+        // Nothing to save, compile, send or edit: every such command is off.
+        for (const char* name :
+             {"Save", "SaveAs", "Upload", "Download", "IRLearn", "EditFunc", "Paste", "Copy",
+              "SelectAll", "InsertFunctions", "DelFunctions", "Goto", "Render1"})
             QVERIFY2(!action(name)->isEnabled(), name);
         QVERIFY(!m_window->findChild<QPushButton*>("Button1")->isEnabled());
-        for (const char* name : {"New", "Open", "Save", "About"})
+        for (const char* name : {"New", "Open", "About"})
             QVERIFY2(action(name)->isEnabled(), name);
         QCOMPARE(grid().model()->rowCount(), 0);
     }
@@ -332,7 +338,7 @@ private slots:
         QStringList items;
         for (QAction* item : menu->actions())
             items << (item->isSeparator() ? QStringLiteral("-") : item->text());
-        QCOMPARE(items, (QStringList{"Copy", "Paste", "-", "Insert", "Delete"}));
+        QCOMPARE(items, (QStringList{"Copy", "Paste", "-", "Insert", "Delete", "-", "Render…"}));
         menu->close();
     }
 
@@ -380,6 +386,92 @@ private slots:
                  QByteArray("TV ON", 6));
         QVERIFY(std::equal(after.begin(), after.begin() + 240, before.begin()));
         QVERIFY(m_window->project().modified());
+    }
+
+    void protocolShowsForTheCurrentRow()
+    {
+        open(m_dir->path());
+        postRecord(2, std::get<CodeRecord>(recordFromProtocol("NEC1", {{"D", 4}, {"F", 8}})));
+        postRecord(3, oneCodeRecord(48, "ODD"));
+        postRecord(5, std::get<CodeRecord>(recordFromProtocol("RC5", {{"D", 14}, {"F", 12}})));
+        auto* panel = m_window->findChild<QLabel*>("ProtocolPanel");
+        auto* strip0 = m_window->findChild<QLabel*>("WaveProtocol0");
+        auto* strip1 = m_window->findChild<QLabel*>("WaveProtocol1");
+        QVERIFY(panel && strip0 && strip1);
+
+        keys().setRecNo(2);
+        QCOMPARE(panel->text(), QStringLiteral("NEC1 D=4 S=251 F=8"));
+        QCOMPARE(strip0->text(), QStringLiteral("NEC1 D=4 S=251 F=8"));
+        QVERIFY(strip0->isVisible());
+        QVERIFY(!strip1->isVisible()); // "Auto Clear": strip 1 shows no code
+        keys().setRecNo(3);
+        QCOMPARE(panel->text(), QStringLiteral("no known protocol"));
+        keys().setRecNo(4);
+        QVERIFY(!panel->isVisible());
+        keys().setRecNo(5);
+        QCOMPARE(panel->text(), QStringLiteral("A: RC5 D=14 F=12 T=0   B: RC5 D=14 F=12 T=1"));
+        QCOMPARE(strip0->text(), QStringLiteral("RC5 D=14 F=12 T=0"));
+        QCOMPARE(strip1->text(), QStringLiteral("RC5 D=14 F=12 T=1"));
+
+        QCOMPARE(grid().model()->index(1, 2).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("NEC1 D=4 S=251 F=8"));
+        QCOMPARE(grid().model()->index(4, 2).data(Qt::ToolTipRole).toString(),
+                 QStringLiteral("A: RC5 D=14 F=12 T=0\nB: RC5 D=14 F=12 T=1"));
+        QVERIFY(grid().model()->index(3, 2).data(Qt::ToolTipRole).isNull());
+        QVERIFY(grid().model()->index(1, 1).data(Qt::ToolTipRole).isNull());
+    }
+
+    void renderDialogOffersRangesAndPreviews()
+    {
+        RenderDialog dialog;
+        dialog.protocolBox()->setCurrentText(QStringLiteral("NEC1"));
+        QSpinBox* d = dialog.parameterBox("D");
+        QSpinBox* s = dialog.parameterBox("S");
+        QVERIFY(d && s && dialog.parameterBox("F"));
+        QCOMPARE(d->maximum(), 255);
+        QCOMPARE(s->text(), QStringLiteral("default"));
+        d->setValue(4);
+        dialog.parameterBox("F")->setValue(8);
+        QCOMPARE(dialog.previewText(), QStringLiteral("NEC1 D=4 S=251 F=8"));
+        s->setValue(1);
+        QCOMPARE(dialog.previewText(), QStringLiteral("NEC1 D=4 S=1 F=8"));
+        const QImage diagram = dialog.diagram();
+        // After the 96 ms lead-in (1603 pixels at 60 us a pixel) the leader burst, in red.
+        QCOMPARE(diagram.pixelColor(1650, 5), QColor(255, 0, 0));
+        QCOMPARE(diagram.pixelColor(1650, 30), QColor(166, 202, 240));
+
+        dialog.protocolBox()->setCurrentText(QStringLiteral("RC6"));
+        QVERIFY(!dialog.parameterBox("T")); // code A and code B hold both toggle states
+        QVERIFY(!dialog.parameterBox("S"));
+        QCOMPARE(dialog.parameterBox("D")->maximum(), 255);
+        QCOMPARE(dialog.previewText(), QStringLiteral("A: RC6 D=0 F=0 T=0\nB: RC6 D=0 F=0 T=1"));
+        QVERIFY(dialog.record() && isTwoCodeRecord(*dialog.record()));
+    }
+
+    void renderPostsIntoTheCurrentRow()
+    {
+        open(m_dir->path());
+        postRecord(4, oneCodeRecord(48, "TV"));
+        keys().setRecNo(4);
+        m_window->project().setModified(false);
+        QTimer::singleShot(0, this, [&] {
+            auto* dialog = m_window->findChild<RenderDialog*>("fmRender");
+            QVERIFY(dialog);
+            dialog->protocolBox()->setCurrentText(QStringLiteral("RC5"));
+            dialog->parameterBox("D")->setValue(14);
+            dialog->parameterBox("F")->setValue(12);
+            dialog->accept();
+        });
+        action("Render1")->trigger();
+        const KeyRow& row = keys().row(3);
+        QCOMPARE(textOf(row.format), QStringLiteral("RC5/RC6"));
+        QCOMPARE(textOf(row.carry), QStringLiteral("36156"));
+        QCOMPARE(textOf(row.function), QStringLiteral("TV"));
+        QCOMPARE(nameText(recordOf(row)), std::string("TV"));
+        QVERIFY(m_window->project().modified());
+        QCOMPARE(m_window->findChild<QLabel*>("ProtocolPanel")->text(),
+                 QStringLiteral("A: RC5 D=14 F=12 T=0   B: RC5 D=14 F=12 T=1"));
+        QVERIFY(m_window->findChild<QMenu*>("PopupMenu2")->actions().contains(action("Render1")));
     }
 
     void remarkDialogKeepsLongRemark()

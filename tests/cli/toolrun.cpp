@@ -7,8 +7,24 @@ namespace qlv::test {
 
 ToolRun runQlvtool(const QString& folder, const QStringList& args)
 {
+    return runQlvtool(folder, args, {});
+}
+
+QString faultInjectionLibrary()
+{
+    return QStringLiteral(FAULTINJECT_PATH);
+}
+
+ToolRun runQlvtool(const QString& folder, const QStringList& args, const QStringList& environment)
+{
     QProcess process;
     process.setWorkingDirectory(folder);
+    if (!environment.isEmpty()) {
+        QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+        for (const QString& entry : environment)
+            variables.insert(entry.section(u'=', 0, 0), entry.section(u'=', 1));
+        process.setProcessEnvironment(variables);
+    }
     process.start(QStringLiteral(QLVTOOL_PATH), args);
     ToolRun run;
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)

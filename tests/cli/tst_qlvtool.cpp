@@ -5,6 +5,7 @@
 #include <support/records.h>
 
 #include <irdata/irhextext.h>
+#include <irdata/signalrecord.h>
 #include <project/codepage.h>
 
 #include "toolrun.h"
@@ -268,11 +269,97 @@ private slots:
         QCOMPARE(run.out, QStringLiteral("A first 4339 520\n"
                                          "A first 2169 1041\n"
                                          "A repeat 2169 1041\n"
-                                         "B first 9600 8\n"));
+                                         "B first 9600 8\n"
+                                         "A\t-\t-\n"
+                                         "B\t-\t-\n"));
         const Run empty = qlvtool({"decode", "remote", "10"});
         QCOMPARE(empty.exitCode, 1);
         QCOMPARE(empty.out, QString());
         QCOMPARE(empty.err, QStringLiteral("qlvtool: remote.qlv: Slot 10 holds no code.\n"));
+    }
+
+    void identifyNamesTheProtocolOfEveryCode()
+    {
+        QVERIFY(succeeds({"new", "remote"}));
+        // A learned NEC code as a receiver measures it: long marks, short spaces, jitter.
+        IrSignal learned;
+        learned.frequency = 38416;
+        learned.intro = {9219, 4484};
+        for (int byte : {4, 251, 8, 247})
+            for (int bit = 0; bit < 8; ++bit)
+                learned.intro.insert(learned.intro.end(), {std::uint32_t(630 + bit * 7),
+                                                           (byte >> bit & 1) ? 1627u : 469u});
+        learned.intro.insert(learned.intro.end(), {631, 40107});
+        learned.repeat = {9106, 2202, 631, 96000};
+        writeFile("learned.txt", hexText(std::get<CodeRecord>(recordFromSignal(learned))));
+        QVERIFY(succeeds({"import-hex", "remote", "12", "learned.txt"}));
+        writeFile("odd.txt", hexText(twoCodeRecordWithSteps()));
+        QVERIFY(succeeds({"import-hex", "remote", "3", "odd.txt"}));
+        QVERIFY(succeeds({"render", "remote", "40", "RC6", "D=4", "F=12", "--name", "Vol+"}));
+        QVERIFY(succeeds({"render", "remote", "7", "Sony12", "D=1", "F=21"}));
+
+        const QString all = QStringLiteral("3\tA\t-\t-\n"
+                                           "3\tB\t-\t-\n"
+                                           "7\tA\tSony12\tD=1 F=21\n"
+                                           "12\tA\tNEC1\tD=4 S=251 F=8\n"
+                                           "40\tA\tRC6\tD=4 F=12 T=0\n"
+                                           "40\tB\tRC6\tD=4 F=12 T=1\n");
+        const Run run = qlvtool({"identify", "remote"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, all);
+        QCOMPARE(qlvtool({"identify", "remote", "40", "12", "13"}).out,
+                 QStringLiteral("12\tA\tNEC1\tD=4 S=251 F=8\n"
+                                "40\tA\tRC6\tD=4 F=12 T=0\n"
+                                "40\tB\tRC6\tD=4 F=12 T=1\n"));
+        QVERIFY(qlvtool({"decode", "remote", "12"}).out.endsWith("\nA\tNEC1\tD=4 S=251 F=8\n"));
+
+        const QStringList rows = listLines("remote");
+        QCOMPARE(rows.value(39), QStringLiteral("40\tVol+\tRC5/RC6\t36156\t"));
+        QCOMPARE(rows.value(6), QStringLiteral("7\t\tNormal\t40086\t"));
+    }
+
+    void renderKeepsTheNameUnlessGivenOne()
+    {
+        QVERIFY(succeeds({"new", "remote"}));
+        QVERIFY(succeeds({"set-name", "remote", "2", "Power"}));
+        QVERIFY(succeeds({"render", "remote", "2", "NEC1", "D=4", "S=1", "F=8"}));
+        QCOMPARE(listLines("remote").value(1), QStringLiteral("2\tPower\tNormal\t38416\t"));
+        QCOMPARE(qlvtool({"identify", "remote", "2"}).out,
+                 QStringLiteral("2\tA\tNEC1\tD=4 S=1 F=8\n"));
+    }
+
+    void renderRefusalsLeaveTheFile_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+
+        QTest::newRow("unknown protocol")
+            << QStringList{"NEC3", "D=1"}
+            << "Unknown protocol \"NEC3\"; known protocols: NEC1, NEC2, NEC1-f16, NEC2-f16, NECx1";
+        QTest::newRow("decode-only protocol")
+            << QStringList{"NEC", "D=1", "F=2"} << "\"NEC\" is only decoded, never rendered";
+        QTest::newRow("missing parameter") << QStringList{"RC5", "F=2"} << "RC5 needs parameter D.";
+        QTest::newRow("unknown parameter")
+            << QStringList{"RC5", "D=1", "F=2", "Q=3"}
+            << "RC5 has no parameter \"Q\"; its parameters are D, F, T.";
+        QTest::newRow("out of range") << QStringList{"Sony12", "D=32", "F=1"}
+                                      << "Parameter D=32 is out of range for Sony12 (0..31).";
+        QTest::newRow("name too long")
+            << QStringList{"RC5", "D=1", "F=2", "--name", "Thirteen char"}
+            << "at most 12 characters";
+    }
+
+    void renderRefusalsLeaveTheFile()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        QVERIFY(succeeds({"new", "remote"}));
+        QVERIFY(succeeds({"render", "remote", "4", "RC5", "D=1", "F=2"}));
+        const QByteArray before = readFile("remote.qlv");
+        const Run run = qlvtool(QStringList{"render", "remote", "4"} + args);
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QCOMPARE(readFile("remote.qlv"), before);
     }
 
     void windowsVersionFilesAreReadAndConverted()
@@ -365,7 +452,7 @@ private slots:
         QCOMPARE(help.exitCode, 0);
         for (const char* command :
              {"new", "info", "list", "compile", "import", "convert", "export-hex", "import-hex",
-              "set-name", "set-remark", "decode"}) {
+              "set-name", "set-remark", "decode", "identify", "render"}) {
             QVERIFY2(help.out.contains(QStringLiteral("\n  %1 ").arg(command)), command);
             const Run own = qlvtool({command, "--help"});
             QCOMPARE(own.exitCode, 0);

@@ -268,6 +268,30 @@ private slots:
         QVERIFY(controls.isEmpty());
     }
 
+    void withoutAProjectNothingIsSentOrAsked_data()
+    {
+        QTest::addColumn<bool>("download");
+        QTest::newRow("download") << true;
+        QTest::newRow("upload") << false;
+    }
+
+    void withoutAProjectNothingIsSentOrAsked()
+    {
+        // A New that failed leaves no project: sending would fill the device with 0xFF.
+        QFETCH(bool, download);
+        DeviceRig rig;
+        QVERIFY(rig.openPort());
+        rig.project.setWorkingCopyPath(rig.dir.filePath("missing/Temp.~tmp"));
+        QVERIFY(!rig.project.NewExecute());
+        rig.prompter.clear();
+        rig.peer.start([](PeerLine& line) { line.quietFor(300); });
+        QCOMPARE(download ? rig.link.DownloadExecute() : rig.link.UploadExecute(),
+                 TransferEnding::Declined);
+        QVERIFY(rig.peer.finish());
+        QVERIFY(rig.peer.received().isEmpty());
+        QCOMPARE(rig.prompter.notices(), QStringList({"No project is open."}));
+    }
+
     void uploadReplacesEveryRow()
     {
         DeviceRig rig;

@@ -262,7 +262,7 @@ private slots:
 
     void failedSaveLeavesTheExistingFileWhole()
     {
-        // A model text over its column size (possible in a file made elsewhere) stops the
+        // A key text over its column size (possible in a file made elsewhere) stops the
         // save before the target is touched.
         const QString loose = path("loose.qlv");
         execSql(loose, R"(CREATE TABLE KeyInfo ("ID" SMALLINT, "Function" TEXT, "Format" TEXT,
@@ -270,8 +270,12 @@ private slots:
                           CREATE TABLE ModelInfo ("ID" INTEGER PRIMARY KEY, "Module Name" TEXT,
                           "Type" TEXT, "Manufactory" TEXT, "Module ID" TEXT, "ReCyc" INTEGER,
                           "Remark" TEXT);
-                          INSERT INTO ModelInfo VALUES (1, 'a model name far too long', '', '', '', 0, '');
-                          INSERT INTO KeyInfo VALUES (1, '', '', '', zeroblob(512), NULL);)");
+                          INSERT INTO ModelInfo VALUES (1, '', '', '', '', 0, '');
+                          WITH RECURSIVE slot(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM slot
+                                                     WHERE n < 512)
+                          INSERT INTO KeyInfo SELECT n, '', '', '', zeroblob(512), NULL FROM slot;
+                          UPDATE KeyInfo SET "Function" = 'a function name far too long'
+                          WHERE "ID" = 9;)");
         QVERIFY(m_project->LoadProject(loose));
         const QString existing = path("existing.qlv");
         writeAll(existing, "precious");
@@ -279,7 +283,9 @@ private slots:
         QVERIFY(!m_project->SaveExecute());
         QCOMPARE(readAll(existing), QByteArray("precious"));
         QCOMPARE(m_prompter->notices().size(), 1);
-        QVERIFY(m_prompter->notices().first().contains("\"Module Name\""));
+        QVERIFY2(m_prompter->notices().first().startsWith("Slot 9: ") &&
+                     m_prompter->notices().first().contains("Function"),
+                 qPrintable(m_prompter->notices().first()));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Hidden | QDir::Files).filter("existing"),
                  QStringList({"existing.qlv"}));
         QCOMPARE(m_project->currentFile(), loose);
@@ -482,6 +488,23 @@ private slots:
         QCOMPARE(m_prompter->notices().size(), 1);
         QVERIFY(m_prompter->notices().first().contains("Temp.~tmp"));
         QVERIFY(!project.keys().isOpen());
+    }
+
+    void aFailedNewLeavesNothingToSaveCompileOrSend()
+    {
+        // The project that was open goes with the New; when the fresh one cannot be written,
+        // no project is loaded and nothing may write an empty table anywhere.
+        QVERIFY(m_project->projectLoaded());
+        m_project->setWorkingCopyPath(path("missing/dir/Temp.~tmp"));
+        QVERIFY(!m_project->NewExecute());
+        QVERIFY(!m_project->projectLoaded());
+        m_prompter->clear();
+        QVERIFY(!m_project->compileTo(path("empty.bin")));
+        QVERIFY(!m_project->saveTo(path("empty.qlv")));
+        QCOMPARE(m_prompter->notices(),
+                 QStringList({"No project is open.", "No project is open."}));
+        QVERIFY(!QFile::exists(path("empty.bin")));
+        QVERIFY(!QFile::exists(path("empty.qlv")));
     }
 
     void secondCopyUsesTheNextWorkingCopy()

@@ -1,10 +1,12 @@
 // The project file and the key table data set over it.
+#include <project/codepage.h>
 #include <project/keytable.h>
 #include <project/projectfile.h>
 #include <project/projecttemplate.h>
 #include <project/storeerror.h>
 #include <support/projectfiles.h>
 
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -39,12 +41,28 @@ class TestProjectStore : public QObject {
     }
 
 private slots:
+    void codePageNamesCarryNothingIntoTheNext()
+    {
+        // The converters are reused; a name cut inside a double-byte character must not
+        // change how the next one reads.
+        auto fresh = [](const char* bytes) {
+            QStringDecoder decoder("GBK");
+            return QString(decoder.decode(QByteArrayView(bytes)));
+        };
+        QCOMPARE(fromCodePage("\xD2\xF4\xC1"), fresh("\xD2\xF4\xC1"));
+        QCOMPARE(fromCodePage("\xBF+"), fresh("\xBF+"));
+        QCOMPARE(fromCodePage("POWER"), QStringLiteral("POWER"));
+        QCOMPARE(toCodePage(QString::fromUtf8("音量+")), QByteArray("\xD2\xF4\xC1\xBF+"));
+        QCOMPARE(toCodePageCut(QString::fromUtf8("音量音量音量音量"), 15),
+                 std::string("\xD2\xF4\xC1\xBF\xD2\xF4\xC1\xBF\xD2\xF4\xC1\xBF\xD2\xF4"));
+    }
+
     void templateHasTheSchema()
     {
         const QString file = freshProject("schema.qlv");
         QCOMPARE(columns(file, "KeyInfo"),
                  QStringList({"ID SMALLINT", "Function VARCHAR(16)", "Format VARCHAR(7)",
-                              "Carry VARCHAR(6)", "IR Data BLOB", "Remark VARCHAR(120)"}));
+                              "Carry VARCHAR(7)", "IR Data BLOB", "Remark VARCHAR(120)"}));
         QCOMPARE(columns(file, "ModelInfo"),
                  QStringList({"ID INTEGER", "Module Name VARCHAR(20)", "Type VARCHAR(20)",
                               "Manufactory VARCHAR(20)", "Module ID VARCHAR(20)", "ReCyc TINYINT",
@@ -160,7 +178,7 @@ private slots:
         QTest::addColumn<int>("size");
         QTest::newRow("Function") << "Function" << 16;
         QTest::newRow("Format") << "Format" << 7;
-        QTest::newRow("Carry") << "Carry" << 6;
+        QTest::newRow("Carry") << "Carry" << 7;
         QTest::newRow("Remark") << "Remark" << 120;
     }
 
@@ -186,6 +204,7 @@ private slots:
         } catch (const StoreError& error) {
             QVERIFY2(error.text().contains('"' + column + '"'), qPrintable(error.text()));
             QVERIFY2(error.text().contains(QString::number(size)), qPrintable(error.text()));
+            QVERIFY2(error.text().startsWith("Slot 1: "), qPrintable(error.text()));
         }
         QCOMPARE(table.current(), rowWith(QString(size, QChar(0x97F3))));
     }

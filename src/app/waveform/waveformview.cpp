@@ -1,8 +1,10 @@
 #include "waveformview.h"
 
+#include <irdata/signalrecord.h>
 #include <project/keytable.h>
 
 #include <QActionGroup>
+#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QPaintEvent>
@@ -77,6 +79,53 @@ WaveformView::WaveformView(QWidget* parent)
     m_image->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_image, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { m_menu->popup(m_image->mapToGlobal(at)); });
+
+    // Each strip's protocol stays in view at the right end of its ruler row while it scrolls.
+    for (int strip = 0; strip < 2; ++strip) {
+        auto* label = new QLabel(viewport());
+        label->setObjectName(QStringLiteral("WaveProtocol%1").arg(strip));
+        label->setAutoFillBackground(true);
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::Window, toQColor(wave::Background));
+        palette.setColor(QPalette::WindowText, Qt::black);
+        label->setPalette(palette);
+        label->setContentsMargins(3, 0, 3, 0);
+        label->hide();
+        m_protocolLabels[std::size_t(strip)] = label;
+    }
+}
+
+QString WaveformView::protocolText(int strip) const
+{
+    return m_protocolLabels[std::size_t(strip)]->text();
+}
+
+void WaveformView::showProtocols()
+{
+    const std::array<const CodeRecord*, 2> records{&m_view.currentRecord, &m_view.previousRecord};
+    for (int strip = 0; strip < 2; ++strip) {
+        QLabel* label = m_protocolLabels[std::size_t(strip)];
+        label->setText(QString::fromStdString(codeSummary(*records[std::size_t(strip)], Code::A)));
+        label->setVisible(!label->text().isEmpty());
+    }
+    placeProtocols();
+}
+
+void WaveformView::placeProtocols()
+{
+    for (int strip = 0; strip < 2; ++strip) {
+        QLabel* label = m_protocolLabels[std::size_t(strip)];
+        label->adjustSize();
+        label->move(std::max(0, viewport()->width() - label->width() - 4),
+                    strip * wave::StripHeight + wave::RulerLabelY - 2);
+        label->raise();
+    }
+}
+
+void WaveformView::resizeEvent(QResizeEvent* event)
+{
+    QScrollArea::resizeEvent(event);
+    placeProtocols();
 }
 
 WaveformView::~WaveformView() = default;
@@ -117,6 +166,7 @@ void WaveformView::RedrawWave(bool shiftPrevious)
                           width());
     }
     applyPictureWidth();
+    showProtocols();
     m_image->update();
 }
 
@@ -126,6 +176,7 @@ void WaveformView::ClearWave()
         QPainterWaveCanvas::Session session(m_canvas);
         m_view.ClearWave();
     }
+    showProtocols();
     m_image->update();
 }
 

@@ -10,10 +10,12 @@
 #include <QImage>
 #include <QScrollArea>
 
+#include <array>
 #include <functional>
 #include <optional>
 
 class QAction;
+class QLabel;
 class QMenu;
 
 namespace qlv {
@@ -47,6 +49,8 @@ public:
     QMenu* popupMenu() const { return m_menu; }
     QAction* rollingItem() const { return m_rolling; }
     QAction* autoClearItem() const { return m_autoClear; }
+    // The protocol of what strip 0 or 1 shows, empty when it shows no code.
+    QString protocolText(int strip) const;
 
 public slots:
     void RedrawWave(bool shiftPrevious);
@@ -62,8 +66,13 @@ public slots:
     // Back to the left end, as after a learn and a project load.
     void scrollToStart();
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void applyPictureWidth();
+    void showProtocols();
+    void placeProtocols();
 
     QImage m_picture;
     QPainterWaveCanvas m_canvas;
@@ -73,6 +82,7 @@ private:
     QMenu* m_menu = nullptr;
     QAction* m_rolling = nullptr;
     QAction* m_autoClear = nullptr;
+    std::array<QLabel*, 2> m_protocolLabels{};
 };
 
 } // namespace qlv

@@ -7,6 +7,7 @@
 #include <project/keytable.h>
 #include <project/project.h>
 #include <project/prompter.h>
+#include <project/regularfile.h>
 #include <project/storeerror.h>
 #include <project/wholefile.h>
 
@@ -30,9 +31,6 @@ const QString SaveChanges = QStringLiteral("Save changes to IR data?");
 const QString SizeChanged = QStringLiteral("Data size have changed.Save failed!");
 const QString InvalidFile = QStringLiteral("Invalid IR data file!");
 const QString Replace = QStringLiteral("File already exist.Replace?");
-
-// A hex text of 512 values is a few kilobytes; anything this large is not one.
-constexpr qint64 MaxHexTextFile = 1 << 20;
 
 QFont dialogFont()
 {
@@ -282,19 +280,14 @@ void TfmIRData::OpenExecute()
         m_prompter->chooseOpenFile({QLatin1String(HexTextFilter), {}});
     if (!chosen)
         return;
-    QFile file(*chosen);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_prompter->notice(QStringLiteral("Cannot open %1: %2")
-                               .arg(QDir::toNativeSeparators(*chosen), file.errorString()));
+    QByteArray content;
+    try {
+        content = readRegularFile(*chosen, qint64(MaxHexTextFile));
+    } catch (const StoreError& error) {
+        m_prompter->notice(error.text());
         return;
     }
-    const QByteArray content = file.read(MaxHexTextFile + 1);
-    if (file.error() != QFileDevice::NoError) {
-        m_prompter->notice(QStringLiteral("Cannot read %1: %2")
-                               .arg(QDir::toNativeSeparators(*chosen), file.errorString()));
-        return;
-    }
-    if (content.size() > MaxHexTextFile) {
+    if (content.size() > qsizetype(MaxHexTextFile)) {
         m_prompter->notice(InvalidFile);
         return;
     }
