@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Shared by ./run and ./test: install missing Debian packages, configure and build into build/.
+#   scripts/setup.sh [TARGET...]   only those targets (./run: the three programs); none: everything
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
@@ -34,8 +35,12 @@ configure_and_build() {
         # shellcheck disable=SC2086
         cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${QLV_CMAKE_ARGS:-}
     fi
-    cmake --build "$top/build" -- -j2
+    if [ $# -gt 0 ]; then
+        cmake --build "$top/build" --target "$@" -- -j2
+    else
+        cmake --build "$top/build" -- -j2
+    fi
 }
 
 install_missing_packages
-configure_and_build
+configure_and_build "$@"

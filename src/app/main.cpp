@@ -1,10 +1,13 @@
 // qlv: the window.
 #include "dialogprompter.h"
 #include "mainwindow.h"
+#include "startup.h"
 
-#include <project/workingcopy.h>
+#include <platform/datafolders.h>
+#include <platform/versioninfo.h>
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
@@ -22,10 +25,41 @@ bool displayAvailable(int argc, char** argv)
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+void print(std::FILE* stream, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+}
+
+// --help and --version answer before any window or display is needed.
+int answerInTerminal(const qlv::StartupRequest& request)
+{
+    print(stdout, request.action == qlv::StartupRequest::Help
+                      ? qlv::startupHelp()
+                      : qlv::versionLine(QStringLiteral("qlv")) + u'\n');
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fputs("qlv: standard output cannot be written.\n", stderr);
+        return 1;
+    }
+    return 0;
+}
+
+int usageError(const QString& message)
+{
+    print(stderr, QStringLiteral("qlv: %1\nTry 'qlv --help'.\n").arg(message));
+    return 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    QStringList rawArguments;
+    for (int i = 1; i < argc; ++i)
+        rawArguments << QString::fromLocal8Bit(argv[i]);
+    const qlv::StartupRequest early = qlv::parseStartup(rawArguments);
+    if (early.action == qlv::StartupRequest::Help || early.action == qlv::StartupRequest::Version)
+        return answerInTerminal(early);
+
     if (!displayAvailable(argc, argv)) {
         std::fputs("qlv: no display (DISPLAY and WAYLAND_DISPLAY are not set); start it as "
                    "'xvfb-run ./run', or use build/bin/qlvtool without a window.\n",
@@ -34,9 +68,17 @@ int main(int argc, char** argv)
     }
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("QLV"));
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    const qlv::StartupRequest request = qlv::parseStartup(arguments);
+    if (request.action == qlv::StartupRequest::UsageError)
+        return usageError(request.message);
+
     qlv::DialogPrompter prompter;
-    qlv::MainWindow window(prompter, qlv::programDataFolder());
+    qlv::MainWindow window(prompter, qlv::programDataFolders());
     prompter.setParentWindow(&window);
     window.show();
+    if (!request.file.isEmpty())
+        QTimer::singleShot(0, &window, [&window, file = request.file] { window.openFile(file); });
     return app.exec();
 }

@@ -2,6 +2,7 @@
 
 #include "controls.h"
 #include "fm_progress.h"
+#include "portsdialog.h"
 #include "renderdialog.h"
 #include "rightpressfilter.h"
 #include "settings.h"
@@ -19,6 +20,7 @@
 #include <keytable/irdata/fm_irdata.h>
 #include <keytable/keygrid.h>
 #include <keytable/slotedits.h>
+#include <platform/systemports.h>
 #include <project/derivedfields.h>
 #include <project/codeinterchange.h>
 #include <project/storeerror.h>
@@ -39,6 +41,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -85,9 +88,14 @@ QFont mainFont()
 }
 
 MainWindow::MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* parent)
+    : MainWindow(prompter, DataFolders{dataFolder, dataFolder}, parent)
+{
+}
+
+MainWindow::MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* parent)
     : QWidget(parent)
     , m_prompter(prompter)
-    , m_dataFolder(dataFolder)
+    , m_dataFolder(folders.config)
     , m_anchors(std::make_unique<Anchors>(QSize(ClientWidth, ClientHeight)))
 {
     setObjectName(QStringLiteral("Form1"));
@@ -95,9 +103,9 @@ MainWindow::MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* p
     setWindowIcon(programIcon({}, QStringLiteral("qlv")));
     setFont(mainFont());
 
-    QString workingCopyPath = QDir(dataFolder).filePath(QStringLiteral("Temp.~tmp"));
+    QString workingCopyPath = QDir(folders.state).filePath(QStringLiteral("Temp.~tmp"));
     try {
-        m_workingCopy = std::make_unique<WorkingCopy>(dataFolder);
+        m_workingCopy = std::make_unique<WorkingCopy>(folders.state);
         workingCopyPath = m_workingCopy->path();
     } catch (const StoreError& error) {
         // New then fails on the same folder and the window opens without a project.
@@ -107,7 +115,7 @@ MainWindow::MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* p
     // ports.ini lies beside QLV.ini.
     m_link = std::make_unique<DeviceLink>(
         prompter, *m_project, makeSerialStream(),
-        PortMap::fromFile(QDir(dataFolder).filePath(QStringLiteral("ports.ini"))));
+        loadPortMap(QDir(folders.config).filePath(QStringLiteral("ports.ini"))));
     m_rowOperations =
         std::make_unique<RowOperations>(*m_project, m_selection, m_copyBuffer, prompter);
 
@@ -481,6 +489,7 @@ void MainWindow::applySettings()
     ComboBox1Change();
     m_comPort->setCurrentIndex(index(settings.comPort, m_comPort));
     ComboBox2Change();
+    addPortsEntry();
     m_deviceIdBox->setCurrentIndex(index(settings.id, m_deviceIdBox));
     ComboBox3Change();
     if (settings.irFormat == 1) {
@@ -541,13 +550,52 @@ void MainWindow::ComboBox1Change()
 
 void MainWindow::ComboBox2Change()
 {
+    if (m_comPort->currentIndex() <= ComPortCount)
+        m_comPortIndex = m_comPort->currentIndex();
     showPortPath();
     m_link->ComboBox2Change(m_comPort->currentIndex());
 }
 
 void MainWindow::showPortPath()
 {
-    m_comPort->setToolTip(m_link->portPath(m_comPort->currentIndex()));
+    const int index = m_comPort->currentIndex();
+    const PortMap& ports = m_link->comm().ports();
+    m_comPort->setToolTip(index >= 0 && index < ComPortCount ? portToolTip(ports, index + 1)
+                                                             : QString());
+    for (int i = 0; i < ComPortCount; ++i)
+        m_comPort->setItemData(i, portToolTip(ports, i + 1), Qt::ToolTipRole);
+}
+
+void MainWindow::addPortsEntry()
+{
+    // Added once the saved settings are applied, so a saved index never lands on it.
+    m_comPort->addItem(QStringLiteral("Ports…"));
+    m_comPort->setMaxVisibleItems(m_comPort->count());
+    connect(m_comPort, &QComboBox::activated, this, [this](int index) {
+        if (index == ComPortCount + 1)
+            openPortsDialog();
+    });
+}
+
+void MainWindow::openPortsDialog()
+{
+    {
+        // Back to the port in use: "Ports…" is a command, not a choice.
+        const QSignalBlocker blocker(m_comPort);
+        m_comPort->setCurrentIndex(m_comPortIndex);
+    }
+    showPortPath();
+    const QString before = m_link->portPath(m_comPortIndex);
+    PortsDialog dialog(QDir(m_dataFolder).filePath(QStringLiteral("ports.ini")),
+                       m_link->comm().ports(), systemPorts(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_link->comm().setPorts(dialog.portMap());
+    showPortPath();
+    // The port in use now stands for another device: open that one instead.
+    if (m_comPortIndex >= 0 && m_comPortIndex < ComPortCount &&
+        m_link->portPath(m_comPortIndex) != before)
+        m_link->ComboBox2Change(m_comPortIndex);
 }
 
 void MainWindow::showPortState()
@@ -727,6 +775,15 @@ void MainWindow::NewExecute()
 void MainWindow::OpenExecute()
 {
     guarded([this] { m_project->OpenExecute(); });
+    updateActions();
+}
+
+void MainWindow::openFile(const QString& path)
+{
+    guarded([this, &path] {
+        if (m_project->askToSaveChanges())
+            m_project->openFile(path);
+    });
     updateActions();
 }
 

@@ -9,6 +9,7 @@
 #include <keytable/copybuffer.h>
 #include <keytable/rowoperations.h>
 #include <keytable/rowselection.h>
+#include <platform/datafolders.h>
 #include <project/project.h>
 #include <project/workingcopy.h>
 
@@ -57,8 +58,10 @@ public:
     // hide the lower trace and the strip's scroll bar, so the window is that much taller.
     static constexpr int ClientHeight = 626;
 
-    // dataFolder holds the working copy and QLV.ini (programDataFolder() in the program).
+    // dataFolder holds the working copy, QLV.ini and ports.ini.
     MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* parent = nullptr);
+    // QLV.ini and ports.ini in folders.config, the working copy in folders.state.
+    MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     Project& project() { return *m_project; }
@@ -84,6 +87,8 @@ public:
     // Actions.
     void NewExecute();
     void OpenExecute();
+    // Open on a file already chosen (the command line's): a project, an image or a Jet file.
+    void openFile(const QString& path);
     void SaveExecute();
     void SaveAsExecute();
     void UploadExecute();
@@ -144,6 +149,9 @@ private:
     void showPortPath();
     // The port panel after a device command: a lost line or a failed reopen leaves no port.
     void showPortState();
+    // "Ports…" after "Close": the dialog that writes ports.ini.
+    void addPortsEntry();
+    void openPortsDialog();
     bool deviceBusy() const;
     void projectLoaded();
     // Runs an operation; an error of the data or file layer is shown, and the window goes on.
@@ -158,7 +166,7 @@ private:
     void writeSettings();
 
     Prompter& m_prompter;
-    QString m_dataFolder;
+    QString m_dataFolder; // the config folder
     std::unique_ptr<WorkingCopy> m_workingCopy;
     std::unique_ptr<Project> m_project;
     // Goes before the project it works on.
@@ -169,6 +177,7 @@ private:
     std::unique_ptr<Anchors> m_anchors;
 
     int m_learnTimeIndex = 0;
+    int m_comPortIndex = -1; // the chooser's last entry that is a port or "Close"
 
     QAction* m_new = nullptr;
     QAction* m_open = nullptr;

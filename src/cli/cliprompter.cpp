@@ -9,7 +9,7 @@ Answer CliPrompter::askYesNo(const QString&, const QString& text)
     if (text == QLatin1String(ReplaceQuestion)) {
         if (m_force)
             return Answer::Yes;
-        m_refusal = QStringLiteral("File already exist.");
+        m_refusal = replaceRefusal();
         return Answer::No;
     }
     m_refusal = QStringLiteral("Declined the question: %1").arg(text);

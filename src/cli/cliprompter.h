@@ -25,6 +25,8 @@ public:
     bool forced() const { return m_force; }
     // Why the last declined question stopped an operation; empty when none was declined.
     const QString& refusal() const { return m_refusal; }
+    // The refusal of a replace without --force.
+    static QString replaceRefusal() { return QStringLiteral("File already exist."); }
     // Whether anything has been written to stderr, so a failure is never left unexplained.
     bool hasReported() const { return m_reported; }
 

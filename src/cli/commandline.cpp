@@ -6,7 +6,11 @@
 #include "errors.h"
 #include "help.h"
 
+#include <platform/versioninfo.h>
+#include <project/filenames.h>
 #include <project/storeerror.h>
+
+#include <QFileInfo>
 
 namespace qlv::cli {
 
@@ -17,11 +21,39 @@ bool isHelpOption(const QString& word)
     return word == u"--help" || word == u"-h";
 }
 
-int usageError(const QString& message, const QString& usage)
+// One line naming the problem and where to read more; the help itself would bury it.
+int usageError(const QString& message, const CommandSpec* command = nullptr)
 {
-    printErr(message);
-    printErr(usage);
+    printRawErr(QStringLiteral("qlvtool: ") + message);
+    printRawErr(command
+                    ? QStringLiteral("Try 'qlvtool %1 --help'.").arg(QLatin1String(command->name))
+                    : QStringLiteral("Try 'qlvtool --help'."));
     return ExitUsage;
+}
+
+// Help and other output the user asked for: written whole, or exit 1.
+int outputStatus(int status)
+{
+    return outputWritten() ? status : ExitFailure;
+}
+
+// The positional arguments that name files, as a message names them: an input named without
+// its extension by the name it is found under.
+QStringList filesOf(const CommandSpec& command, const QStringList& args)
+{
+    const QStringList params = QString::fromLatin1(command.params).split(u' ');
+    QStringList files;
+    for (qsizetype i = 0; i < params.size() && i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        const QString& param = params.at(i);
+        if (param == u"PROJECT" || param == u"LEGACY")
+            files << (QFileInfo::exists(arg) ? arg : withProjectExtension(arg));
+        else if (param == u"IMAGE")
+            files << (QFileInfo::exists(arg) ? arg : withImageExtension(arg));
+        else if (param == u"FILE")
+            files << arg;
+    }
+    return files;
 }
 
 int helpRequest(const QStringList& arguments)
@@ -30,13 +62,12 @@ int helpRequest(const QStringList& arguments)
     if (arguments.size() > 1) {
         if (const CommandSpec* command = findCommand(arguments.at(1))) {
             printOut(commandHelp(*command));
-            return ExitSuccess;
+            return outputStatus(ExitSuccess);
         }
-        return usageError(QStringLiteral("Unknown command \"%1\".").arg(arguments.at(1)),
-                          programHelp());
+        return usageError(QStringLiteral("Unknown command \"%1\".").arg(arguments.at(1)));
     }
     printOut(programHelp());
-    return ExitSuccess;
+    return outputStatus(ExitSuccess);
 }
 
 const OptionSpec* findOption(const CommandSpec& command, QStringView name)
@@ -66,7 +97,9 @@ int run(const CommandSpec& command, const QStringList& words)
             optionsEnded = true;
         } else if (isHelpOption(word)) {
             printOut(commandHelp(command));
-            return ExitSuccess;
+            return outputStatus(ExitSuccess);
+        } else if (word == u"--quiet" || word == u"-q") {
+            setQuiet(true);
         } else if (word == u"--force" && command.takesForce) {
             force = true;
         } else if (option && option->flag) {
@@ -79,18 +112,18 @@ int run(const CommandSpec& command, const QStringList& words)
         } else if (option && i + 1 < words.size()) {
             options.insert(QLatin1String(option->name), words.at(++i));
         } else if (option) {
-            return usageError(QStringLiteral("\"--%1\" takes a value.").arg(name),
-                              commandUsage(command));
+            return usageError(QStringLiteral("\"--%1\" takes a value.").arg(name), &command);
         } else {
             return usageError(QStringLiteral("\"%1\" takes no option \"%2\".")
                                   .arg(QLatin1String(command.name), word),
-                              commandUsage(command));
+                              &command);
         }
     }
     // "[ID...]" may be left out or repeated; "NAME=VALUE..." repeated.
     qsizetype wanted = 0;
     bool more = false;
-    for (const QString& param : QString::fromLatin1(command.params).split(u' ')) {
+    for (const QString& param :
+         QString::fromLatin1(command.params).split(u' ', Qt::SkipEmptyParts)) {
         more = more || param.endsWith(QLatin1String("...")) ||
                (param.startsWith(u'[') && param.endsWith(QLatin1String("...]")));
         wanted += param.startsWith(u'[') ? 0 : 1;
@@ -102,15 +135,19 @@ int run(const CommandSpec& command, const QStringList& words)
                               .arg(wanted)
                               .arg(wanted == 1 ? "argument" : "arguments")
                               .arg(args.size()),
-                          commandUsage(command));
+                          &command);
 
+    setMessageFiles(filesOf(command, args));
     CliPrompter prompter(force);
     try {
         command.run({command, args, prompter, options});
-        return ExitSuccess;
+        return outputStatus(ExitSuccess);
     } catch (const UsageError& error) {
-        return usageError(error.message, commandUsage(command));
+        return usageError(error.message, &command);
     } catch (const Failure& failure) {
+        // The refusal to replace is about the output, the command's last file.
+        if (command.takesForce && failure.message == prompter.replaceRefusal())
+            setMessageFiles({messageFiles().value(messageFiles().size() - 1)});
         if (!failure.message.isEmpty())
             printErr(failure.message);
         else if (!prompter.hasReported())
@@ -126,13 +163,16 @@ int run(const CommandSpec& command, const QStringList& words)
 int runCommandLine(const QStringList& arguments)
 {
     if (arguments.isEmpty())
-        return usageError(QStringLiteral("No command given."), programHelp());
+        return usageError(QStringLiteral("No command given."));
     if (isHelpOption(arguments.first()) || arguments.first() == u"help")
         return helpRequest(arguments);
+    if (arguments.first() == u"--version") {
+        printOut(versionLine(QStringLiteral("qlvtool")));
+        return outputStatus(ExitSuccess);
+    }
     const CommandSpec* command = findCommand(arguments.first());
     if (!command)
-        return usageError(QStringLiteral("Unknown command \"%1\".").arg(arguments.first()),
-                          programHelp());
+        return usageError(QStringLiteral("Unknown command \"%1\".").arg(arguments.first()));
     return run(*command, arguments.mid(1));
 }
 

@@ -38,6 +38,8 @@ const std::array<OptionSpec, 6> SendOptions{{
     TraceOption,
 }};
 
+const std::array<OptionSpec, 1> PortsOptions{{PortMapOption}};
+
 constexpr std::array<OptionSpec, 1> RenderOptions{{
     {"name", "TEXT", "the slot's new function name (else it keeps its name)"},
 }};
@@ -52,7 +54,7 @@ const std::array<OptionSpec, 2> ExportCodesOptions{{
     {"ids", "LIST", "the slots to write, e.g. 1-20,33 (default: every slot with a code)"},
 }};
 
-const std::array<CommandSpec, 19> Commands{{
+const std::array<CommandSpec, 20> Commands{{
     {"new", "PROJECT", true, "create a project file with the template's empty content",
      "Writes a fresh project: 512 empty key slots and an empty model description.", runNew},
     {"info", "PROJECT", false, "show the model description",
@@ -149,6 +151,12 @@ const std::array<CommandSpec, 19> Commands{{
      "then sends the stop frame and waits for the device's answer, as a press on the\n"
      "slot's wave button does.",
      runSend, SendOptions},
+    {"ports", "", false, "list the system's serial ports and their COM names",
+     "Prints one line a serial port, separated by tabs: its path, the COM name ports.ini\n"
+     "maps to it, the USB vendor:product, the serial number, the manufacturer, the\n"
+     "description, and \"ok\" when you may open it, else \"no:\" and why (the group that\n"
+     "owns it). Paths that ports.ini names but the system does not list come last.",
+     runPorts, PortsOptions},
 }};
 
 } // namespace

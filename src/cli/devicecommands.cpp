@@ -5,18 +5,21 @@
 #include "console.h"
 #include "errors.h"
 #include "handlers.h"
+#include "progress.h"
 #include "session.h"
 
 #include <device/devicelink.h>
 #include <device/devicemessages.h>
 #include <device/frames.h>
 #include <device/tracestream.h>
+#include <platform/systemports.h>
 #include <project/storeerror.h>
 #include <project/wholefile.h>
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -47,10 +50,12 @@ public:
     void notice(const QString& text) override
     {
         if (text == QLatin1String(msg::DownloadCompleted) ||
-            text == QLatin1String(msg::UploadCompleted))
-            printOut(text);
-        else
+            text == QLatin1String(msg::UploadCompleted)) {
+            if (!quiet())
+                printOut(text);
+        } else {
             m_base.notice(text);
+        }
     }
     void titledNotice(const QString& title, const QString& text,
                       const QString& detail = QString()) override
@@ -144,9 +149,20 @@ DeviceOptions deviceOptions(const Invocation& invocation)
     options.port = invocation.options.value(PortOption);
     if (options.port.isEmpty())
         throw UsageError{QStringLiteral("--port is required: a device path or COM1 to COM8.")};
-    if (PortMap().devicePath(options.port).isEmpty())
-        throw UsageError{QStringLiteral("--port takes a device path or COM1 to COM8, not \"%1\".")
+    // Anything but COM1 ... COM8 is a path; a relative one is taken from the current folder,
+    // as the serial port layer would otherwise look for it under /dev.
+    const bool comName =
+        !options.port.contains(u'/') && !PortMap().devicePath(options.port).isEmpty();
+    if (!comName &&
+        QRegularExpression(QStringLiteral("^COM[0-9]+$"), QRegularExpression::CaseInsensitiveOption)
+            .match(options.port)
+            .hasMatch())
+        throw UsageError{QStringLiteral("--port takes COM1 to COM8 or a device path, not \"%1\".")
                              .arg(options.port)};
+    if (!comName)
+        options.port = QFileInfo(options.port).absoluteFilePath();
+    // What goes wrong on the line is about the port.
+    setMessageFiles(QStringList{options.port} + messageFiles());
     const QString id = invocation.options.value(QStringLiteral("id"), QStringLiteral("0"));
     bool numeric = false;
     const int position = id.toInt(&numeric);
@@ -181,7 +197,7 @@ public:
         const QString map = options.portMap.isEmpty() ? PortMap::defaultFile() : options.portMap;
         m_portMap = map;
         m_link = std::make_unique<DeviceLink>(m_prompter, m_session.project(), std::move(stream),
-                                              PortMap::fromFile(map));
+                                              loadPortMap(map));
         m_link->settings().DeviceId = options.deviceId;
     }
 
@@ -260,6 +276,7 @@ void runDownload(const Invocation& invocation)
     const DeviceOptions options = deviceOptions(invocation);
     DeviceRun run(invocation, options);
     run.open(invocation.args.at(0));
+    TerminalProgress progress(run.link());
     InterruptWatch interrupt([&run] { run.link().cancelTransfer(); });
     if (run.link().downloadAll() != TransferEnding::Completed)
         throw Failure{};
@@ -272,6 +289,7 @@ void runUpload(const Invocation& invocation)
     run.open(invocation.args.at(0));
     TransferEnding ending = TransferEnding::Declined;
     {
+        TerminalProgress progress(run.link());
         InterruptWatch interrupt([&run] { run.link().cancelTransfer(); });
         ending = run.link().uploadAll();
     }
@@ -303,12 +321,14 @@ void runLearn(const Invocation& invocation)
     KeyTable& keys = run.session().keys();
     QObject::connect(&link, &DeviceLink::learnCaptionChanged, [&keys](const QString& caption) {
         if (caption == QLatin1String(msg::StopCaption))
-            printErr(QStringLiteral("ID %1: press the key on the remote, pointed at the device "
-                                    "(Ctrl+C stops).")
-                         .arg(keys.current().id));
+            printNote(QStringLiteral("ID %1: press the key on the remote, pointed at the device "
+                                     "(Ctrl+C stops).")
+                          .arg(keys.current().id));
     });
-    QObject::connect(&link, &DeviceLink::learnedCodeShown,
-                     [&keys] { printOut(rowSummary(keys.current())); });
+    QObject::connect(&link, &DeviceLink::learnedCodeShown, [&keys] {
+        if (!quiet())
+            printOut(rowSummary(keys.current()));
+    });
 
     LearnOutcome outcome;
     {

@@ -32,4 +32,7 @@ void runUpload(const Invocation& invocation);
 void runLearn(const Invocation& invocation);
 void runSend(const Invocation& invocation);
 
+// portcommands.cpp: the system's serial ports.
+void runPorts(const Invocation& invocation);
+
 } // namespace qlv::cli

@@ -28,7 +28,8 @@ QString synopsis(const CommandSpec& command)
 QString programHelp()
 {
     QString text = QStringLiteral("Usage: qlvtool COMMAND [OPTIONS] ARGUMENTS...\n"
-                                  "       qlvtool COMMAND --help\n\n"
+                                  "       qlvtool COMMAND --help\n"
+                                  "       qlvtool --version\n\n"
                                   "K-817T project files, EEPROM images and hex text, and the "
                                   "K-817T itself on a serial port, without a window.\n\n"
                                   "Commands:\n");
@@ -58,6 +59,7 @@ QString commandHelp(const CommandSpec& command)
     }
     if (command.takesForce)
         text += QStringLiteral("  --force  replace an existing output file\n");
+    text += QStringLiteral("  --quiet  print nothing but errors\n");
     text += QStringLiteral("  --help   show this help\n\n");
     return text + QLatin1String(CommonNotes);
 }

@@ -109,15 +109,18 @@ void runImportHex(const Invocation& invocation)
     const int id = parseSlotId(invocation.args.at(1));
     Session session(invocation.prompter);
     session.open(invocation.args.at(0));
-    const QByteArray text = readInput(inputFile(invocation.args.at(2), QStringLiteral(".txt")));
+    const QString input = inputFile(invocation.args.at(2), QStringLiteral(".txt"));
+    const QByteArray text = readInput(input);
 
+    // What is wrong is the hex text's, so its messages name it.
+    const QString about = QDir::toNativeSeparators(input) + QStringLiteral(": ");
     CodeRecord record{};
     const HexParseResult parsed =
         ParseHexText(std::string_view(text.constData(), std::size_t(text.size())), record);
     if (!parsed.ok)
-        throw Failure{QString::fromStdString(parsed.message)};
+        throw Failure{about + QString::fromStdString(parsed.message)};
     if (parsed.count != RecordSize)
-        throw Failure{QStringLiteral("Invalid IR data file!")};
+        throw Failure{about + QStringLiteral("Invalid IR data file!")};
 
     KeyRow row = session.row(id);
     row.irData = bytesOf(record);
@@ -176,7 +179,7 @@ void runDecode(const Invocation& invocation)
     if (b)
         printSteps(record, Code::B);
     if (!a && !b)
-        printErr(QStringLiteral("No IR Data!"));
+        throw Failure{QStringLiteral("Slot %1 holds no code.").arg(id)};
     for (Code code : codesOf(record))
         printOut(identifyLine(record, code));
 }

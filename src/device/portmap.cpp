@@ -1,6 +1,6 @@
 #include "portmap.h"
 
-#include <project/workingcopy.h>
+#include <platform/datafolders.h>
 
 #include <QDir>
 #include <QSettings>
@@ -41,13 +41,26 @@ PortMap PortMap::fromFile(const QString& iniPath)
 
 QString PortMap::defaultFile()
 {
-    return QDir(programDataFolder()).filePath(QStringLiteral("ports.ini"));
+    return QDir(programDataFolders().config).filePath(QStringLiteral("ports.ini"));
 }
 
 void PortMap::setPath(int comNumber, const QString& path)
 {
     if (comNumber >= 1 && comNumber <= ComPortCount)
         m_paths[std::size_t(comNumber - 1)] = path;
+    if (comNumber == m_automatic)
+        m_automatic = 0;
+}
+
+void PortMap::setAutomaticPath(int comNumber, const QString& path)
+{
+    setPath(comNumber, path);
+    m_automatic = comNumber;
+}
+
+bool PortMap::isAutomatic(int comNumber) const
+{
+    return m_automatic != 0 && m_automatic == comNumber;
 }
 
 QString PortMap::devicePath(const QString& name) const

@@ -18,16 +18,20 @@ public:
     PortMap() = default;
     // Entries of file's [PORTS] section; a missing or unreadable file leaves the defaults.
     static PortMap fromFile(const QString& iniPath);
-    // ports.ini beside QLV.ini.
+    // ports.ini beside QLV.ini, in the config folder.
     static QString defaultFile();
 
     // "COM1" ... "COM8": the mapped path. A name that holds a '/' is a path already (qlvtool
     // and the simulator's pseudo-terminals). Anything else, "NoPort" among it, has none.
     QString devicePath(const QString& name) const;
     void setPath(int comNumber, const QString& path);
+    // A mapping the program chose without ports.ini (the one USB adapter as COM1).
+    void setAutomaticPath(int comNumber, const QString& path);
+    bool isAutomatic(int comNumber) const;
 
 private:
     std::array<QString, ComPortCount> m_paths;
+    int m_automatic = 0; // the COM number set by setAutomaticPath, 0 for none
 };
 
 // "COM1" for 1 ... "COM8" for 8.

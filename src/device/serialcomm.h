@@ -48,6 +48,8 @@ public:
     bool portOpen() const { return m_stream->isOpen(); }
     ByteStream& hComm() { return *m_stream; }
     const PortMap& ports() const { return m_ports; }
+    // A new map from the Ports dialog; the open port stays open until the next choice.
+    void setPorts(const PortMap& ports) { m_ports = ports; }
 
     std::int32_t iBaudrate = 9600;
     QString sCommName;

@@ -3,6 +3,8 @@
 #include "simdevice.h"
 #include "simline.h"
 
+#include <platform/versioninfo.h>
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
@@ -62,11 +64,13 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("k817t-sim"));
+    QCoreApplication::setApplicationVersion(qlv::versionNumber());
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("A K-817T IR learner on a pseudo-terminal. The first line of output is "
                        "the device path to open (or to map in ports.ini)."));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOptions({
         {QStringLiteral("eeprom"),
          QStringLiteral("Keep the 512-slot EEPROM in <file> (created on the first download)."),
