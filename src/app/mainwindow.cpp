@@ -21,8 +21,8 @@
 #include <keytable/keygrid.h>
 #include <keytable/slotedits.h>
 #include <platform/systemports.h>
-#include <project/derivedfields.h>
 #include <project/codeinterchange.h>
+#include <project/derivedfields.h>
 #include <project/storeerror.h>
 
 #include <QAction>

@@ -104,8 +104,7 @@ int run(const CommandSpec& command, const QStringList& words)
             force = true;
         } else if (option && option->flag) {
             if (equals >= 0)
-                return usageError(QStringLiteral("\"--%1\" takes no value.").arg(name),
-                                  commandUsage(command));
+                return usageError(QStringLiteral("\"--%1\" takes no value.").arg(name), &command);
             options.insert(QLatin1String(option->name), QString());
         } else if (option && equals >= 0) {
             options.insert(QLatin1String(option->name), word.mid(equals + 1));

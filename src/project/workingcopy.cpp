@@ -2,11 +2,8 @@
 
 #include "storeerror.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QLockFile>
-#include <QStandardPaths>
 
 namespace qlv {
 
@@ -31,16 +28,5 @@ WorkingCopy::WorkingCopy(const QString& folder)
 }
 
 WorkingCopy::~WorkingCopy() = default;
-
-QString programDataFolder()
-{
-    const QString appDir = QCoreApplication::applicationDirPath();
-    const QFileInfo info(appDir);
-    if (info.isDir() && info.isWritable())
-        return appDir;
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    QDir().mkpath(config);
-    return config;
-}
 
 } // namespace qlv

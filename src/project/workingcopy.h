@@ -26,7 +26,4 @@ private:
     std::unique_ptr<QLockFile> m_lock;
 };
 
-// Beside the executable when that folder is writable, else the per-user config folder.
-QString programDataFolder();
-
 } // namespace qlv

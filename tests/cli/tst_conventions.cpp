@@ -76,7 +76,8 @@ private slots:
             << "qlvtool: short.txt: Invalid IR data file!\n";
         QTest::newRow("relative port that is not there")
             << QStringList{"download", "remote", "--port", "NoPort"}
-            << "qlvtool: @/NoPort: Error opening serial port!\n";
+            << "qlvtool: @/NoPort: Error opening serial port!\n"
+               "qlvtool: @/NoPort: No such file or directory\n";
     }
 
     void failureNamesItsFile()
