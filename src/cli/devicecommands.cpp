@@ -8,6 +8,7 @@
 #include "progress.h"
 #include "session.h"
 
+#include <device/compare.h>
 #include <device/devicelink.h>
 #include <device/devicemessages.h>
 #include <device/frames.h>
@@ -41,6 +42,11 @@ public:
     bool forced() const { return m_base.forced(); }
     Answer askYesNo(const QString& title, const QString& text) override
     {
+        // Learning twice: what differed goes to stderr; the row stays and the run goes on.
+        if (text.endsWith(QLatin1String(msg::TryKeyAgain))) {
+            m_base.notice(text.left(text.size() - qsizetype(qstrlen(msg::TryKeyAgain)) - 1));
+            return Answer::No;
+        }
         return m_base.askYesNo(title, text);
     }
     Answer askYesNoCancel(const QString& title, const QString& text) override
@@ -50,7 +56,8 @@ public:
     void notice(const QString& text) override
     {
         if (text == QLatin1String(msg::DownloadCompleted) ||
-            text == QLatin1String(msg::UploadCompleted)) {
+            text == QLatin1String(msg::UploadCompleted) ||
+            text.startsWith(QLatin1String("Download verified:"))) {
             if (!quiet())
                 printOut(text);
         } else {
@@ -278,8 +285,55 @@ void runDownload(const Invocation& invocation)
     run.open(invocation.args.at(0));
     TerminalProgress progress(run.link());
     InterruptWatch interrupt([&run] { run.link().cancelTransfer(); });
+    if (invocation.options.contains(QStringLiteral("verify"))) {
+        const VerifyOutcome outcome = run.link().downloadVerified();
+        if (!outcome.verified || !outcome.differing.empty())
+            throw Failure{};
+        return;
+    }
     if (run.link().downloadAll() != TransferEnding::Completed)
         throw Failure{};
+}
+
+void runCompare(const Invocation& invocation)
+{
+    const DeviceOptions options = deviceOptions(invocation);
+    DeviceRun run(invocation, options);
+    run.open(invocation.args.at(0));
+    EepromRead read;
+    {
+        TerminalProgress progress(run.link());
+        InterruptWatch interrupt([&run] { run.link().cancelTransfer(); });
+        read = run.link().readEeprom(ReadPurpose::Compare);
+    }
+    if (read.ending != TransferEnding::Completed)
+        throw Failure{};
+    const std::vector<SlotComparison> compared =
+        compareWithDevice(run.session().keys(), read.records);
+    auto side = [](const QString& name, const QString& code) {
+        return QStringLiteral("%1\t%2").arg(name.isEmpty() ? QStringLiteral("-") : name,
+                                            code.isEmpty() ? QStringLiteral("-") : code);
+    };
+    int differing = 0;
+    QString out;
+    for (const SlotComparison& slot : compared) {
+        if (slot.difference == SlotDifference::Equal)
+            continue;
+        ++differing;
+        out += QStringLiteral("%1\t%2\t%3\t%4\n")
+                   .arg(slot.id)
+                   .arg(differenceText(slot.difference), side(slot.projectName, slot.projectCode),
+                        side(slot.deviceName, slot.deviceCode));
+    }
+    out += QStringLiteral("%1 slots: %2 equal, %3 differ.\n")
+               .arg(compared.size())
+               .arg(qsizetype(compared.size()) - differing)
+               .arg(differing);
+    printOut(out.chopped(1));
+    if (differing > 0)
+        throw Failure{QStringLiteral("The device differs from the project in %1 of %2 slots.")
+                          .arg(differing)
+                          .arg(compared.size())};
 }
 
 void runUpload(const Invocation& invocation)
@@ -315,6 +369,7 @@ void runLearn(const Invocation& invocation)
     DeviceLink& link = run.link();
     link.settings().IrFormat = format;
     link.settings().LearnTime = time;
+    link.settings().learnTwice = invocation.options.contains(QStringLiteral("twice"));
     std::vector<int> rows;
     for (const int id : ids)
         rows.push_back(run.session().indexOf(id)); // fails before anything is sent
@@ -324,6 +379,10 @@ void runLearn(const Invocation& invocation)
             printNote(QStringLiteral("ID %1: press the key on the remote, pointed at the device "
                                      "(Ctrl+C stops).")
                           .arg(keys.current().id));
+    });
+    QObject::connect(&link, &DeviceLink::learnChecked, [](const QString& text) {
+        if (!quiet())
+            printOut(text);
     });
     QObject::connect(&link, &DeviceLink::learnedCodeShown, [&keys] {
         if (!quiet())
@@ -345,6 +404,10 @@ void runLearn(const Invocation& invocation)
                           .arg(rows.size())};
     if (outcome.ending != LearnEnding::Completed)
         throw Failure{};
+    if (outcome.rowsMismatched > 0)
+        throw Failure{QStringLiteral("%1 of %2 rows left unchanged: their captures differed.")
+                          .arg(outcome.rowsMismatched)
+                          .arg(rows.size())};
 }
 
 void runSend(const Invocation& invocation)

@@ -67,7 +67,7 @@ TransferEnding DeviceLink::UploadExecute()
     return uploadAll();
 }
 
-TransferEnding DeviceLink::downloadAll()
+TransferEnding DeviceLink::downloadAll(bool announceCompletion)
 {
     if (m_transferRunning || m_learning || !m_project.requireLoaded())
         return TransferEnding::Declined;
@@ -80,7 +80,7 @@ TransferEnding DeviceLink::downloadAll()
     m_comm.OpenComm(m_comm.sCommName);
 
     const TransferMessages messages{msg::Downloading, msg::DownloadTerminated,
-                                    msg::DownloadCompleted};
+                                    announceCompletion ? msg::DownloadCompleted : nullptr};
     return transferSlots(messages, [&](std::size_t j) -> std::optional<TransferEnding> {
         // Slots past a short table go out as erased memory, as Compile writes them.
         const CodeRecord block =
@@ -170,7 +170,7 @@ TransferEnding DeviceLink::transferSlots(const TransferMessages& messages,
         keys.first();
     }
     emit progressHidden();
-    if (j == SlotCount)
+    if (j == SlotCount && messages.completed)
         m_prompter.notice(QLatin1String(messages.completed));
     setControlsEnabled(true, true);
     returnToCommandRate();
