@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "controls.h"
+#include "devicechecks.h"
 #include "fm_progress.h"
 #include "portsdialog.h"
 #include "renderdialog.h"
@@ -249,6 +250,25 @@ void MainWindow::createControls()
         button->setFixedHeight(51);
         button->setMinimumWidth(55);
     }
+
+    // Beside Download: its Verify box, then Compare with device.
+    m_checks = new DeviceChecks(*m_link, *m_project, m_prompter, this);
+    connect(m_checks->compareAction(), &QAction::triggered, this, [this] {
+        if (deviceBusy() || !DownloadUpdate())
+            return;
+        guarded([this] { m_checks->compareWithDevice(); });
+        showPortState();
+        updateActions();
+    });
+    {
+        const QList<QAction*> tools = m_toolBar->actions();
+        QAction* afterDownload = tools.value(tools.indexOf(m_download) + 1);
+        m_toolBar->insertWidget(afterDownload, m_checks->verifyBox());
+        m_checks->compareAction()->setIconText(m_checks->compareAction()->text());
+        m_toolBar->insertAction(afterDownload, m_checks->compareAction());
+        m_toolBar->widgetForAction(m_checks->compareAction())->setFixedHeight(51);
+    }
+    m_anchors->add(m_checks->learnTwiceBox(), {552, 322, 201, 17}, TopRight);
 
     m_panel1 = new QWidget(this);
     m_panel1->setObjectName(QStringLiteral("Panel1"));
@@ -500,6 +520,8 @@ void MainWindow::applySettings()
         RadioButton2Click();
     }
     m_link->settings().IrPortMask = std::uint8_t(settings.irPort & 0xFF);
+    m_checks->verifyBox()->setChecked(settings.verify);
+    m_checks->learnTwiceBox()->setChecked(settings.learnTwice);
 
     // The handlers follow the user's changes from here on.
     connect(m_learnTime, &QComboBox::currentIndexChanged, this, [this](int i) {
@@ -813,7 +835,7 @@ void MainWindow::DownloadExecute()
 {
     if (!DownloadUpdate())
         return;
-    guarded([this] { m_link->DownloadExecute(); });
+    guarded([this] { m_checks->download(); });
     showPortState();
     updateActions();
 }
@@ -964,6 +986,8 @@ void MainWindow::writeSettings()
     settings.learnTime = m_learnTimeIndex;
     settings.irPort = IrPortMask();
     settings.irFormat = IrFormat();
+    settings.verify = m_checks->verifyBox()->isChecked();
+    settings.learnTwice = m_checks->learnTwiceBox()->isChecked();
     guarded([&] { writeSettingsFile(settingsPath(), settings); });
 }
 

@@ -40,6 +40,7 @@ class KeyGrid;
 class PortLamp;
 class RightPressFilter;
 class DeviceLink;
+class DeviceChecks;
 class TfmFuncEdit;
 class TfmGoTo;
 class TfmProgress;
@@ -127,6 +128,8 @@ public:
     TfmRemark& fmRemark() { return *m_fmRemark; }
     TfmGoTo& fmGoTo() { return *m_fmGoTo; }
     TfmProgress& fmProgress() { return *m_fmProgress; }
+    // Verify, Compare with device, Learn each key twice.
+    DeviceChecks& deviceChecks() { return *m_checks; }
 
     // The physical left button, or a left press the grid is still holding.
     bool leftButtonDown() const;
@@ -230,6 +233,7 @@ private:
     TfmRemark* m_fmRemark = nullptr;
     TfmGoTo* m_fmGoTo = nullptr;
     TfmProgress* m_fmProgress = nullptr;
+    DeviceChecks* m_checks = nullptr;
     // Where the keys went before a device run disabled the controls; they go there again.
     QPointer<QWidget> m_focusBeforeRun;
     bool m_controlsDisabled = false;
