@@ -264,7 +264,8 @@ void MainWindow::createControls()
         const QList<QAction*> tools = m_toolBar->actions();
         QAction* afterDownload = tools.value(tools.indexOf(m_download) + 1);
         m_toolBar->insertWidget(afterDownload, m_checks->verifyBox());
-        m_checks->compareAction()->setIconText(m_checks->compareAction()->text());
+        // The toolbar's short caption; the action keeps its full name for menus and tooltips.
+        m_checks->compareAction()->setIconText(QStringLiteral("Compare"));
         m_toolBar->insertAction(afterDownload, m_checks->compareAction());
         m_toolBar->widgetForAction(m_checks->compareAction())->setFixedHeight(51);
     }
