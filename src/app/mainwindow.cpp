@@ -781,6 +781,7 @@ void MainWindow::updateActions()
     m_saveAs->setEnabled(SaveAsUpdate());
     m_upload->setEnabled(UploadUpdate());
     m_download->setEnabled(DownloadUpdate());
+    m_checks->compareAction()->setEnabled(DownloadUpdate());
     m_irLearn->setEnabled(IRLearnUpdate());
     m_paste->setEnabled(loaded && PasteUpdate());
     m_editFunc->setEnabled(EditFuncUpdate());

@@ -248,35 +248,47 @@ private slots:
     void learnEachKeyTwice_data()
     {
         QTest::addColumn<QStringList>("simOptions");
+        QTest::addColumn<int>("triesAgain");
         QTest::addColumn<bool>("stored");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("jittered, equal") << QStringList{"--noisy"} << true
-                                         << "Slot 5: two identical captures (NEC1 D=4 S=251 F=16)";
+        QTest::addColumn<QStringList>("shown");
+        const QString first = QStringLiteral("Slot 5: the two captures differ (NEC1 D=4 S=251 "
+                                             "F=16, then NEC1-f16 D=4 S=251 F=20 E=239).\n"
+                                             "Try the key again?");
+        QTest::newRow("jittered, equal")
+            << QStringList{"--noisy"} << 0 << true
+            << QStringList{"Slot 5: two identical captures (NEC1 D=4 S=251 F=16)"};
         QTest::newRow("a wrong bit")
-            << QStringList{"--noisy-bad"} << false
-            << "Slot 5: the two captures differ (NEC1 D=4 S=251 F=16, then NEC1-f16 D=4 S=251 "
-               "F=20 E=239).\nTry the key again?";
+            << QStringList{"--noisy-bad"} << 0 << false << QStringList{first};
+        // Tried again: two more captures (the next key, again one misread), then given up.
+        QTest::newRow("a wrong bit, tried again")
+            << QStringList{"--noisy-bad"} << 1 << false
+            << QStringList{first, "Slot 5: the two captures differ (NEC1 D=4 S=251 F=17, then "
+                                  "NEC1-f16 D=4 S=251 F=21 E=238).\nTry the key again?"};
     }
     void learnEachKeyTwice()
     {
         QFETCH(QStringList, simOptions);
+        QFETCH(int, triesAgain);
         QFETCH(bool, stored);
-        QFETCH(QString, shown);
+        QFETCH(QStringList, shown);
         openWindow(simOptions << "--presses"
                               << "2"
                               << "--learn-delay"
                               << "50");
         box("LearnTwiceCheckBox")->setChecked(true);
         keys().setRecNo(5);
+        for (int i = 0; i < triesAgain; ++i)
+            m_prompter->answer(Answer::Yes);
         m_prompter->answer(Answer::No);
         action("IRLearn")->trigger();
         if (stored) {
-            QCOMPARE(m_window->findChild<QStatusBar*>("StatusBar1")->currentMessage(), shown);
+            QCOMPARE(m_window->findChild<QStatusBar*>("StatusBar1")->currentMessage(),
+                     shown.front());
             QCOMPARE(QString::fromStdString(recordSummary(recordOf(keys().row(4)), " / ")),
                      QStringLiteral("NEC1 D=4 S=251 F=16"));
             QCOMPARE(m_prompter->questions(), QStringList());
         } else {
-            QCOMPARE(m_prompter->questions(), QStringList{shown});
+            QCOMPARE(m_prompter->questions(), shown);
             QVERIFY(!hasCode(recordOf(keys().row(4)), Code::A));
         }
         QCOMPARE(m_prompter->notices(), QStringList());
