@@ -2,7 +2,6 @@
 #include "devicelink.h"
 
 #include "compare.h"
-
 #include "devicemessages.h"
 #include "frames.h"
 
@@ -141,7 +140,9 @@ LearnOutcome DeviceLink::IRLearnExecute(std::vector<int> selectedRows)
             if (!learned) {
                 if (outcome.ending != LearnEnding::Completed)
                     break;
-                continue; // a mismatch the user let go: the row as it was, on to the next
+                // A mismatch the user let go: the row as it was, on to the next after the pause.
+                QThread::msleep(PauseAfterCodeMs);
+                continue;
             }
 
             KeyRow values = keys.current();
