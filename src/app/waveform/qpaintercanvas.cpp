@@ -37,6 +37,10 @@ void QPainterWaveCanvas::begin()
 {
     m_painter.begin(&m_image);
     m_painter.setRenderHint(QPainter::Antialiasing, false);
+    if (m_originX != 0)
+        m_painter.translate(-m_originX, 0);
+    if (m_clipRight > m_clipLeft)
+        m_painter.setClipRect(QRect(m_clipLeft, 0, m_clipRight - m_clipLeft, m_image.height()));
 }
 
 void QPainterWaveCanvas::end()
