@@ -70,6 +70,7 @@ private:
     QFontMetrics m_metrics;
     QPainter m_painter;
     std::unordered_map<std::string, RenderedText> m_texts;
+    std::unordered_map<std::string, int> m_widths;
     int m_originX = 0;
     int m_clipLeft = 0;
     int m_clipRight = 0; // no clip while equal to m_clipLeft

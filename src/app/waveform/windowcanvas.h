@@ -10,10 +10,16 @@ namespace qlv {
 class WindowCanvas : public WaveCanvas {
 public:
     WindowCanvas(WaveCanvas& target, int left, int right)
-        : m_target(target)
+        : m_target(&target)
         , m_left(left)
         , m_right(right)
     {
+    }
+    void setWindow(WaveCanvas& target, int left, int right)
+    {
+        m_target = &target;
+        m_left = left;
+        m_right = right;
     }
     int left() const { return m_left; }
     int right() const { return m_right; }
@@ -22,11 +28,11 @@ public:
     void line(int x1, int y1, int x2, int y2, WaveColour colour, int penWidth) override;
     // Passed on whole when any of its box is inside; the target clips it.
     void text(int x, int y, std::string_view text) override;
-    int textWidth(std::string_view text) override { return m_target.textWidth(text); }
-    int textHeight() override { return m_target.textHeight(); }
+    int textWidth(std::string_view text) override { return m_target->textWidth(text); }
+    int textHeight() override { return m_target->textHeight(); }
 
 private:
-    WaveCanvas& m_target;
+    WaveCanvas* m_target;
     int m_left;
     int m_right;
 };
