@@ -127,6 +127,9 @@ std::string WaveView::rulerLabel(int p) const
 
 void WaveView::drawText(int x, int y, const std::string& text)
 {
+    // Labels are short: no glyph is wider than two lines are high.
+    if (!m_canvas.shows(x, x + 2 * m_canvas.textHeight() * int(text.size())))
+        return;
     // Text is opaque on the background, as the labels sit on the trace.
     m_canvas.fillRect(x, y, m_canvas.textWidth(text), m_canvas.textHeight(), Background);
     m_canvas.text(x, y, text);

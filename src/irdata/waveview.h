@@ -62,6 +62,13 @@ public:
     virtual void text(int x, int y, std::string_view text) = 0;
     virtual int textWidth(std::string_view text) = 0;
     virtual int textHeight() = 0;
+    // False when nothing drawn in columns [left, right) can be seen, so it may be left out.
+    virtual bool shows(int left, int right) const
+    {
+        (void)left;
+        (void)right;
+        return true;
+    }
 };
 
 // A ruler value in milliseconds as the user writes numbers; irdata knows no locale.

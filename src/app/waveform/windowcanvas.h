@@ -30,6 +30,10 @@ public:
     void text(int x, int y, std::string_view text) override;
     int textWidth(std::string_view text) override { return m_target->textWidth(text); }
     int textHeight() override { return m_target->textHeight(); }
+    bool shows(int left, int right) const override
+    {
+        return right > m_left && left < m_right && m_target->shows(left, right);
+    }
 
 private:
     WaveCanvas* m_target;
