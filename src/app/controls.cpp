@@ -72,8 +72,8 @@ void Anchors::apply(QSize clientSize) const
 
 QIcon programIcon(const QString& themeName, const QString& ownName)
 {
-    // Rendered from SVG at build time. QIcon reads each file it is given at once: menus and the toolbar need two sizes, the
-    // window's own icon more.
+    // Rendered from SVG at build time. QIcon reads each file it is given at once: menus and
+    // the toolbar need two sizes, the window's own icon more.
     static const QList<int> actionSizes{16, 32};
     static const QList<int> windowSizes{16, 32, 48, 64};
     QIcon own;
