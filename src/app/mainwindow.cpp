@@ -126,11 +126,7 @@ MainWindow::MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* 
     connectDeviceLink();
     FormCreate();
 
-    m_fmFuncEdit = new TfmFuncEdit(this);
-    m_fmRemark = new TfmRemark(this);
-    m_fmGoTo = new TfmGoTo(this);
-    m_fmProgress = new TfmProgress(this);
-    connect(m_fmProgress, &TfmProgress::closed, m_link.get(), &DeviceLink::cancelTransfer);
+    // The dialogs are built on first use (fmFuncEdit() and the others), each once a run.
 
     // The keys work on the grid from the start.
     m_grid->setFocus();
@@ -465,13 +461,13 @@ void MainWindow::connectDeviceLink()
     connect(&link, &DeviceLink::controlsEnabledChanged, this, &MainWindow::setControlsEnabled);
     connect(&link, &DeviceLink::learnCaptionChanged, m_irLearn, &QAction::setText);
     connect(&link, &DeviceLink::progressShown, this,
-            [this](const QString& label) { m_fmProgress->showWith(label); });
+            [this](const QString& label) { fmProgress().showWith(label); });
     connect(&link, &DeviceLink::progressChanged, this,
-            [this](int slot) { m_fmProgress->setPosition(slot); });
+            [this](int slot) { fmProgress().setPosition(slot); });
     connect(&link, &DeviceLink::progressHidden, this, [this] {
         // The keys come back to the main window, unless the user has gone elsewhere meanwhile.
-        const bool wasActive = m_fmProgress->isActiveWindow();
-        m_fmProgress->hide();
+        const bool wasActive = fmProgress().isActiveWindow();
+        fmProgress().hide();
         if (wasActive)
             activateWindow();
     });
@@ -927,14 +923,44 @@ void MainWindow::DelFunctionsExecute()
     guarded([this] { m_rowOperations->DelFunctionsExecute(); });
 }
 
+TfmFuncEdit& MainWindow::fmFuncEdit()
+{
+    if (!m_fmFuncEdit)
+        m_fmFuncEdit = new TfmFuncEdit(this);
+    return *m_fmFuncEdit;
+}
+
+TfmRemark& MainWindow::fmRemark()
+{
+    if (!m_fmRemark)
+        m_fmRemark = new TfmRemark(this);
+    return *m_fmRemark;
+}
+
+TfmGoTo& MainWindow::fmGoTo()
+{
+    if (!m_fmGoTo)
+        m_fmGoTo = new TfmGoTo(this);
+    return *m_fmGoTo;
+}
+
+TfmProgress& MainWindow::fmProgress()
+{
+    if (!m_fmProgress) {
+        m_fmProgress = new TfmProgress(this);
+        connect(m_fmProgress, &TfmProgress::closed, m_link.get(), &DeviceLink::cancelTransfer);
+    }
+    return *m_fmProgress;
+}
+
 void MainWindow::GotoExecute()
 {
-    if (m_fmGoTo->exec() != ConfirmResult)
+    if (fmGoTo().exec() != ConfirmResult)
         return;
     KeyTable& keys = m_project->keys();
-    const QString text = m_fmGoTo->text();
+    const QString text = fmGoTo().text();
     guarded([&] {
-        if (m_fmGoTo->byId())
+        if (fmGoTo().byId())
             gotoById(keys, text, m_prompter);
         else
             gotoByFunction(keys, text, m_prompter);
@@ -946,11 +972,11 @@ void MainWindow::EditFuncExecute()
     KeyTable& keys = m_project->keys();
     if (keys.recordCount() == 0)
         return;
-    m_fmFuncEdit->setText(textOf(keys.current().function));
-    m_fmFuncEdit->Edit1()->selectAll();
-    if (m_fmFuncEdit->exec() != ConfirmResult)
+    fmFuncEdit().setText(textOf(keys.current().function));
+    fmFuncEdit().Edit1()->selectAll();
+    if (fmFuncEdit().exec() != ConfirmResult)
         return;
-    guarded([&] { editFunctionName(keys, m_fmFuncEdit->text()); });
+    guarded([&] { editFunctionName(keys, fmFuncEdit().text()); });
 }
 
 void MainWindow::RemarkEdit()
@@ -958,11 +984,11 @@ void MainWindow::RemarkEdit()
     KeyTable& keys = m_project->keys();
     if (keys.recordCount() == 0)
         return;
-    m_fmRemark->setText(textOf(keys.current().remark));
-    m_fmRemark->Edit1()->selectAll();
-    if (m_fmRemark->exec() != ConfirmResult)
+    fmRemark().setText(textOf(keys.current().remark));
+    fmRemark().Edit1()->selectAll();
+    if (fmRemark().exec() != ConfirmResult)
         return;
-    guarded([&] { editRemark(keys, m_fmRemark->text()); });
+    guarded([&] { editRemark(keys, fmRemark().text()); });
 }
 
 void MainWindow::openGridMenu(const QPoint& globalPos)

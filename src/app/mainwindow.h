@@ -124,10 +124,11 @@ public:
     void HoldToSend();
     void openGridMenu(const QPoint& globalPos);
 
-    TfmFuncEdit& fmFuncEdit() { return *m_fmFuncEdit; }
-    TfmRemark& fmRemark() { return *m_fmRemark; }
-    TfmGoTo& fmGoTo() { return *m_fmGoTo; }
-    TfmProgress& fmProgress() { return *m_fmProgress; }
+    // Built on first use.
+    TfmFuncEdit& fmFuncEdit();
+    TfmRemark& fmRemark();
+    TfmGoTo& fmGoTo();
+    TfmProgress& fmProgress();
     // Verify, Compare with device, Learn each key twice.
     DeviceChecks& deviceChecks() { return *m_checks; }
 
