@@ -1,6 +1,6 @@
 // RedrawWave of a two-code record whose sequences fill their areas, at 60 us per pixel:
 // the geometry alone, and drawn into the widget's picture.
-#include <app/waveform/waveformview.h>
+#include <widgets/waveform/waveformview.h>
 #include <irdata/waveview.h>
 
 #include <benchmark/benchmark.h>

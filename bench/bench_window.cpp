@@ -3,7 +3,7 @@
 #include "benchprompter.h"
 
 #include <app/mainwindow.h>
-#include <keytable/keygrid.h>
+#include <widgets/keygrid.h>
 #include <project/derivedfields.h>
 
 #include <benchmark/benchmark.h>

@@ -3,7 +3,7 @@
 // would spoil the figure.
 #pragma once
 
-#include <project/prompter.h>
+#include <core/prompter.h>
 
 #include <QtGlobal>
 

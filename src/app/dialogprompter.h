@@ -2,7 +2,7 @@
 // OpenDialog1 and SaveDialog1, which keep the last chosen name between uses.
 #pragma once
 
-#include <project/prompter.h>
+#include <core/prompter.h>
 
 #include <QPointer>
 #include <QStringList>

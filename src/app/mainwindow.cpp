@@ -6,24 +6,25 @@
 #include "renderdialog.h"
 #include "rightpressfilter.h"
 #include "settings.h"
-#include "waveform/wavecontrols.h"
-#include "waveform/waveformview.h"
+#include <widgets/waveform/wavecontrols.h>
+#include <widgets/waveform/waveformview.h>
 
 #include <device/devicelink.h>
 #include <device/devicemessages.h>
 #include <device/frames.h>
 #include <irdata/signalrecord.h>
-#include <keytable/fm_funcedit.h>
-#include <keytable/fm_goto.h>
-#include <keytable/fm_remark.h>
-#include <keytable/gotorules.h>
-#include <keytable/irdata/fm_irdata.h>
-#include <keytable/keygrid.h>
-#include <keytable/slotedits.h>
+#include <widgets/fm_funcedit.h>
+#include <widgets/fm_goto.h>
+#include <widgets/fm_remark.h>
+#include <rows/gotorules.h>
+#include <widgets/hexedit/fm_irdata.h>
+#include <widgets/keygrid.h>
+#include <rows/slotedits.h>
 #include <platform/systemports.h>
 #include <project/codeinterchange.h>
 #include <project/derivedfields.h>
-#include <project/storeerror.h>
+#include <core/storeerror.h>
+#include <widgets/fonts.h>
 
 #include <QAction>
 #include <QApplication>
@@ -77,15 +78,6 @@ QLabel* label(const QString& text, QWidget* parent, QPoint at)
 
 } // namespace
 
-QFont mainFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
-                      QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
-                      QStringLiteral("Droid Sans Fallback")});
-    font.setPixelSize(12);
-    return font;
-}
 
 MainWindow::MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* parent)
     : MainWindow(prompter, DataFolders{dataFolder, dataFolder}, parent)
@@ -101,7 +93,7 @@ MainWindow::MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* 
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(MainCaption));
     setWindowIcon(programIcon({}, QStringLiteral("qlv")));
-    setFont(mainFont());
+    setFont(windowFont());
 
     QString workingCopyPath = QDir(folders.state).filePath(QStringLiteral("Temp.~tmp"));
     try {

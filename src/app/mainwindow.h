@@ -6,9 +6,9 @@
 // learn button's caption, the lamps and the port panel.
 #pragma once
 
-#include <keytable/copybuffer.h>
-#include <keytable/rowoperations.h>
-#include <keytable/rowselection.h>
+#include <rows/copybuffer.h>
+#include <rows/rowoperations.h>
+#include <rows/rowselection.h>
 #include <platform/datafolders.h>
 #include <project/project.h>
 #include <project/workingcopy.h>
@@ -234,8 +234,5 @@ private:
     QPointer<QWidget> m_focusBeforeRun;
     bool m_controlsDisabled = false;
 };
-
-// The main window's font: "宋体" at 12 pixels where installed, else a font with Chinese.
-QFont mainFont();
 
 } // namespace qlv

@@ -1,6 +1,6 @@
 #include "portsdialog.h"
 
-#include <project/storeerror.h>
+#include <core/storeerror.h>
 #include <project/wholefile.h>
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "settings.h"
 
-#include <keytable/gotorules.h>
+#include <rows/gotorules.h>
 #include <project/wholefile.h>
 
 #include <QFile>

@@ -2,7 +2,7 @@
 // every other question is declined, and notices go to stderr.
 #pragma once
 
-#include <project/prompter.h>
+#include <core/prompter.h>
 
 namespace qlv::cli {
 

@@ -8,7 +8,7 @@
 
 #include <platform/versioninfo.h>
 #include <project/filenames.h>
-#include <project/storeerror.h>
+#include <core/storeerror.h>
 
 #include <QFileInfo>
 

@@ -13,7 +13,7 @@
 #include <device/frames.h>
 #include <device/tracestream.h>
 #include <platform/systemports.h>
-#include <project/storeerror.h>
+#include <core/storeerror.h>
 #include <project/wholefile.h>
 
 #include <QDir>

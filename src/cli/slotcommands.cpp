@@ -7,7 +7,7 @@
 
 #include <irdata/irhextext.h>
 #include <irdata/signalrecord.h>
-#include <project/codepage.h>
+#include <core/codepage.h>
 #include <project/derivedfields.h>
 #include <project/filenames.h>
 #include <project/regularfile.h>

@@ -4,9 +4,9 @@
 #include "devicemessages.h"
 #include "frames.h"
 
-#include <project/codepage.h>
+#include <core/codepage.h>
 #include <project/derivedfields.h>
-#include <project/storeerror.h>
+#include <core/storeerror.h>
 
 #include <QCoreApplication>
 #include <QEventLoop>

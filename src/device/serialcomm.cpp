@@ -2,7 +2,7 @@
 
 #include "devicemessages.h"
 
-#include <project/prompter.h>
+#include <core/prompter.h>
 
 #include <QCoreApplication>
 #include <QFile>

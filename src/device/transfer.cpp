@@ -6,9 +6,9 @@
 #include "frames.h"
 
 #include <irdata/eepromimage.h>
-#include <project/codepage.h>
+#include <core/codepage.h>
 #include <project/derivedfields.h>
-#include <project/storeerror.h>
+#include <core/storeerror.h>
 
 namespace qlv {
 

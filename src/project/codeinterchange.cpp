@@ -1,9 +1,9 @@
 #include "codeinterchange.h"
 
-#include "codepage.h"
+#include <core/codepage.h>
 #include "derivedfields.h"
 #include "project.h"
-#include "prompter.h"
+#include <core/prompter.h>
 #include "wholefile.h"
 
 #include <irdata/irprotocol.h>

@@ -1,6 +1,6 @@
 #include "project.h"
 
-#include "codepage.h"
+#include <core/codepage.h>
 #include "derivedfields.h"
 #include "filenames.h"
 #include "jetheader.h"

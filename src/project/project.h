@@ -4,7 +4,7 @@
 
 #include "keyrow.h"
 #include "keytable.h"
-#include "prompter.h"
+#include <core/prompter.h>
 
 #include <QObject>
 

@@ -1,7 +1,7 @@
 #include "wholefile.h"
 
 #include "cleanuponsignal.h"
-#include "storeerror.h"
+#include <core/storeerror.h>
 
 #include <QDir>
 #include <QFile>

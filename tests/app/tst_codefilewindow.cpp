@@ -2,7 +2,7 @@
 // the rows they work on.
 #include <app/mainwindow.h>
 #include <interchange/interchange.h>
-#include <keytable/keygrid.h>
+#include <widgets/keygrid.h>
 #include <project/derivedfields.h>
 #include <support/projectfiles.h>
 #include <support/ptypeer.h>

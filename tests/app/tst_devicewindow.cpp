@@ -8,7 +8,7 @@
 #include <device/devicelink.h>
 #include <device/frames.h>
 #include <irdata/eepromimage.h>
-#include <keytable/keygrid.h>
+#include <widgets/keygrid.h>
 #include <project/derivedfields.h>
 #include <support/projectfiles.h>
 #include <support/ptypeer.h>

@@ -6,10 +6,10 @@
 #include <app/settings.h>
 #include <device/devicelink.h>
 #include <irdata/signalrecord.h>
-#include <keytable/fm_funcedit.h>
-#include <keytable/fm_goto.h>
-#include <keytable/fm_remark.h>
-#include <keytable/keygrid.h>
+#include <widgets/fm_funcedit.h>
+#include <widgets/fm_goto.h>
+#include <widgets/fm_remark.h>
+#include <widgets/keygrid.h>
 #include <project/derivedfields.h>
 #include <support/projectfiles.h>
 #include <support/ptypeer.h>

@@ -6,7 +6,7 @@
 
 #include <irdata/irhextext.h>
 #include <irdata/signalrecord.h>
-#include <project/codepage.h>
+#include <core/codepage.h>
 
 #include "toolrun.h"
 #include <QDir>

@@ -2,9 +2,9 @@
 // places, over a fresh project whose first rows hold NEC and RC5 codes. Up and Down move the
 // current row as the grid would; Return opens the IR data dialog on it. --irdata opens the
 // dialog at once, with a few bytes changed and a selection, as a user would leave it.
-#include <app/waveform/wavecontrols.h>
-#include <app/waveform/waveformview.h>
-#include <keytable/irdata/fm_irdata.h>
+#include <widgets/waveform/wavecontrols.h>
+#include <widgets/waveform/waveformview.h>
+#include <widgets/hexedit/fm_irdata.h>
 #include <project/derivedfields.h>
 #include <project/project.h>
 #include <support/learnedcodes.h>

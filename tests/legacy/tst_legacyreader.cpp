@@ -2,7 +2,7 @@
 #include <legacy/legacyproject.h>
 #include <project/projectfile.h>
 #include <project/sqlitedb.h>
-#include <project/storeerror.h>
+#include <core/storeerror.h>
 #include <support/legacyfixture.h>
 #include <support/projectfiles.h>
 

@@ -1,10 +1,10 @@
 // New, Open, Save, Compile and the image import, driven through a scripted Prompter.
 #include <irdata/eepromimage.h>
-#include <project/codepage.h>
+#include <core/codepage.h>
 #include <project/derivedfields.h>
 #include <project/project.h>
 #include <project/projectfile.h>
-#include <project/storeerror.h>
+#include <core/storeerror.h>
 #include <project/workingcopy.h>
 #include <support/projectfiles.h>
 #include <support/records.h>

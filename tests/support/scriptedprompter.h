@@ -2,7 +2,7 @@
 // question, each answer path and each message text.
 #pragma once
 
-#include <project/prompter.h>
+#include <core/prompter.h>
 
 #include <QList>
 #include <QString>

@@ -3,7 +3,7 @@
 #include "ircodes.h"
 
 #include <irdata/eepromimage.h>
-#include <project/storeerror.h>
+#include <core/storeerror.h>
 #include <project/wholefile.h>
 
 #include <QFile>
