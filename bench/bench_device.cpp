@@ -55,7 +55,7 @@ struct Rig {
         PortMap ports;
         ports.setPath(1, path);
         link = std::make_unique<DeviceLink>(prompter, project, makeSerialStream(), ports);
-        link->ComboBox2Change(0);
+        link->choosePort(0);
     }
     ~Rig()
     {

@@ -135,7 +135,7 @@ MainWindow::~MainWindow()
 {
     // The grid and the handlers read the table and the selection: they go before those do.
     m_project->keys().setAfterScroll({});
-    delete m_panel2;
+    delete m_gridPanel;
 }
 
 QString MainWindow::settingsPath() const
@@ -201,11 +201,11 @@ void MainWindow::createActions()
              programIcon({}, QStringLiteral("codes-export")), &MainWindow::ExportCodesExecute);
 
     // Del belongs to the grid menu's item, not to the action: it works while the grid has focus.
-    m_deleteIrData1 = new QAction(QStringLiteral("Delete"), this);
-    m_deleteIrData1->setObjectName(QStringLiteral("DeleteIRData1"));
-    m_deleteIrData1->setShortcut(QKeySequence(Qt::Key_Delete));
-    m_deleteIrData1->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(m_deleteIrData1, &QAction::triggered, m_delFunctions, &QAction::trigger);
+    m_deleteKey = new QAction(QStringLiteral("Delete"), this);
+    m_deleteKey->setObjectName(QStringLiteral("DeleteIRData1"));
+    m_deleteKey->setShortcut(QKeySequence(Qt::Key_Delete));
+    m_deleteKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    connect(m_deleteKey, &QAction::triggered, m_delFunctions, &QAction::trigger);
 }
 
 void MainWindow::createControls()
@@ -242,46 +242,46 @@ void MainWindow::createControls()
         button->setMinimumWidth(55);
     }
 
-    m_panel1 = new QWidget(this);
-    m_panel1->setObjectName(QStringLiteral("Panel1"));
-    m_label3 = label({}, m_panel1, {32, 16});
-    m_label3->setObjectName(QStringLiteral("Label3"));
+    m_modelPanel = new QWidget(this);
+    m_modelPanel->setObjectName(QStringLiteral("Panel1"));
+    m_moduleNameLabel = label({}, m_modelPanel, {32, 16});
+    m_moduleNameLabel->setObjectName(QStringLiteral("Label3"));
     QFont modelFont = font();
     modelFont.setPixelSize(13);
-    m_label3->setFont(modelFont);
-    QPalette red = m_label3->palette();
+    m_moduleNameLabel->setFont(modelFont);
+    QPalette red = m_moduleNameLabel->palette();
     red.setColor(QPalette::WindowText, Qt::red);
-    m_label3->setPalette(red);
-    m_label5 = label({}, m_panel1, {288, 15});
-    m_label5->setObjectName(QStringLiteral("Label5"));
-    m_label2 = label({}, m_panel1, {32, 32});
-    m_label2->setObjectName(QStringLiteral("Label2"));
-    m_label1 = label({}, m_panel1, {288, 32});
-    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_moduleNameLabel->setPalette(red);
+    m_moduleIdLabel = label({}, m_modelPanel, {288, 15});
+    m_moduleIdLabel->setObjectName(QStringLiteral("Label5"));
+    m_manufactoryLabel = label({}, m_modelPanel, {32, 32});
+    m_manufactoryLabel->setObjectName(QStringLiteral("Label2"));
+    m_typeLabel = label({}, m_modelPanel, {288, 32});
+    m_typeLabel->setObjectName(QStringLiteral("Label1"));
 
-    m_panel2 = new QWidget(this);
-    m_panel2->setObjectName(QStringLiteral("Panel2"));
-    m_grid = new KeyGrid(m_project->keys(), m_selection, m_panel2);
-    auto* gridLayout = new QHBoxLayout(m_panel2);
+    m_gridPanel = new QWidget(this);
+    m_gridPanel->setObjectName(QStringLiteral("Panel2"));
+    m_grid = new KeyGrid(m_project->keys(), m_selection, m_gridPanel);
+    auto* gridLayout = new QHBoxLayout(m_gridPanel);
     gridLayout->setContentsMargins(0, 0, 0, 0);
     gridLayout->addWidget(m_grid);
-    m_anchors->add(m_panel2, {0, 72, 545, 409}, AllEdges);
-    m_grid->addAction(m_deleteIrData1);
+    m_anchors->add(m_gridPanel, {0, 72, 545, 409}, AllEdges);
+    m_grid->addAction(m_deleteKey);
     connect(m_grid, &KeyGrid::functionEditRequested, this, &MainWindow::EditFuncExecute);
     connect(m_grid, &KeyGrid::remarkEditRequested, this, &MainWindow::RemarkEdit);
     connect(m_grid, &KeyGrid::irDataEditRequested, this, &MainWindow::IRDataEdit);
     connect(m_grid, &KeyGrid::holdToSendRequested, this, &MainWindow::HoldToSend);
     connect(m_grid, &KeyGrid::waveRedrawRequested, this, [this] { RedrawWave(false); });
 
-    m_popupMenu2 = new QMenu(this);
-    m_popupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
-    m_popupMenu2->addAction(m_copy);
-    m_popupMenu2->addAction(m_paste);
-    m_popupMenu2->addSeparator();
-    m_popupMenu2->addAction(m_insertFunctions);
-    m_popupMenu2->addAction(m_deleteIrData1);
-    m_popupMenu2->addSeparator();
-    m_popupMenu2->addAction(m_render);
+    m_gridMenu = new QMenu(this);
+    m_gridMenu->setObjectName(QStringLiteral("PopupMenu2"));
+    m_gridMenu->addAction(m_copy);
+    m_gridMenu->addAction(m_paste);
+    m_gridMenu->addSeparator();
+    m_gridMenu->addAction(m_insertFunctions);
+    m_gridMenu->addAction(m_deleteKey);
+    m_gridMenu->addSeparator();
+    m_gridMenu->addAction(m_render);
     m_rightPressFilter = new RightPressFilter([this](const QPoint& at) { openGridMenu(at); }, this);
     m_rightPressFilter->watch(m_grid);
     m_rightPressFilter->watch(m_grid->viewport());
@@ -318,19 +318,19 @@ void MainWindow::createControls()
         m_learnButton->setText(m_irLearn->text());
     });
 
-    m_panel3 = new BevelPanel(this);
-    m_panel3->setObjectName(QStringLiteral("Panel3"));
-    m_anchors->add(m_panel3, {550, 248, 201, 41}, TopRight);
-    label(QStringLiteral("COM:"), m_panel3, {9, 15});
-    m_comPort = new QComboBox(m_panel3);
+    m_deviceChoosers = new BevelPanel(this);
+    m_deviceChoosers->setObjectName(QStringLiteral("Panel3"));
+    m_anchors->add(m_deviceChoosers, {550, 248, 201, 41}, TopRight);
+    label(QStringLiteral("COM:"), m_deviceChoosers, {9, 15});
+    m_comPort = new QComboBox(m_deviceChoosers);
     m_comPort->setObjectName(QStringLiteral("ComboBox2"));
     m_comPort->addItems(DeviceLink::portEntries());
     for (int i = 0; i < m_comPort->count(); ++i)
         m_comPort->setItemData(i, m_link->portPath(i), Qt::ToolTipRole);
     m_comPort->setMaxVisibleItems(9);
     m_comPort->setGeometry(40, 13, 65, 20);
-    label(QStringLiteral("ID:"), m_panel3, {135, 15});
-    m_deviceIdBox = new QComboBox(m_panel3);
+    label(QStringLiteral("ID:"), m_deviceChoosers, {135, 15});
+    m_deviceIdBox = new QComboBox(m_deviceChoosers);
     m_deviceIdBox->setObjectName(QStringLiteral("ComboBox3"));
     m_deviceIdBox->addItems(deviceIdEntries());
     m_deviceIdBox->setMaxVisibleItems(16);
@@ -463,7 +463,7 @@ void MainWindow::connectDeviceLink()
 void MainWindow::FormCreate()
 {
     // The waveform picture belongs to the waveform view and is set up there.
-    m_link->comm().iBaudrate = CommandRate;
+    m_link->comm().setBaudRate(CommandRate);
     applySettings();
     createIrPortGroup();
     guarded([this] { m_project->NewExecute(); });
@@ -537,7 +537,7 @@ quint8 MainWindow::IrPortMask() const
 
 void MainWindow::ComboBox1Change()
 {
-    m_link->ComboBox1Change(m_learnTimeIndex);
+    m_link->setLearnTime(m_learnTimeIndex);
 }
 
 void MainWindow::ComboBox2Change()
@@ -545,7 +545,7 @@ void MainWindow::ComboBox2Change()
     if (m_comPort->currentIndex() <= ComPortCount)
         m_comPortIndex = m_comPort->currentIndex();
     showPortPath();
-    m_link->ComboBox2Change(m_comPort->currentIndex());
+    m_link->choosePort(m_comPort->currentIndex());
 }
 
 void MainWindow::showPortPath()
@@ -587,33 +587,33 @@ void MainWindow::openPortsDialog()
     // The port in use now stands for another device: open that one instead.
     if (m_comPortIndex >= 0 && m_comPortIndex < ComPortCount &&
         m_link->portPath(m_comPortIndex) != before)
-        m_link->ComboBox2Change(m_comPortIndex);
+        m_link->choosePort(m_comPortIndex);
 }
 
 void MainWindow::showPortState()
 {
     SerialComm& comm = m_link->comm();
-    setPortStatus(comm.portOpen() ? comm.sCommName : QLatin1String(msg::NoPort));
+    setPortStatus(comm.portOpen() ? comm.commName() : QLatin1String(msg::NoPort));
 }
 
 void MainWindow::ComboBox3Change()
 {
-    m_link->ComboBox3Change(m_deviceIdBox->currentIndex());
+    m_link->setDeviceId(m_deviceIdBox->currentIndex());
 }
 
 void MainWindow::RadioButton1Click()
 {
-    m_link->RadioButton1Click();
+    m_link->setNormalFormat();
 }
 
 void MainWindow::RadioButton2Click()
 {
-    m_link->RadioButton2Click();
+    m_link->setRc5Format();
 }
 
 void MainWindow::ChBoxClick(int port, bool checked)
 {
-    m_link->ChBoxClick(port, checked);
+    m_link->setIrPortEnabled(port, checked);
 }
 
 void MainWindow::setControlsEnabled(bool enabled, bool learnButtonEnabled)
@@ -627,7 +627,7 @@ void MainWindow::setControlsEnabled(bool enabled, bool learnButtonEnabled)
         child->setEnabled(child == m_learnButton ? enabled || learnButtonEnabled : enabled);
     }
     // The shortcuts would otherwise start New, Open or a row edit in the middle of the run.
-    const QList<QAction*> all = actions() << m_deleteIrData1;
+    const QList<QAction*> all = actions() << m_deleteKey;
     for (QAction* action : all)
         action->setEnabled(enabled || (learnButtonEnabled && action == m_irLearn));
     if (enabled) {
@@ -660,11 +660,11 @@ void MainWindow::projectLoaded()
     const ModelFields& model = m_project->modelFields();
     // The colon is the full-width one of the Chinese code page.
     const QString colon = QStringLiteral("\uFF1A");
-    m_label1->setText(QStringLiteral("Type") + colon + model.type);
-    m_label2->setText(QStringLiteral("Manufactory") + colon + model.manufactory);
-    m_label3->setText(QStringLiteral("Module Name") + colon + model.moduleName);
-    m_label5->setText(QStringLiteral("Module ID") + colon + model.moduleId);
-    for (QLabel* l : {m_label1, m_label2, m_label3, m_label5})
+    m_typeLabel->setText(QStringLiteral("Type") + colon + model.type);
+    m_manufactoryLabel->setText(QStringLiteral("Manufactory") + colon + model.manufactory);
+    m_moduleNameLabel->setText(QStringLiteral("Module Name") + colon + model.moduleName);
+    m_moduleIdLabel->setText(QStringLiteral("Module ID") + colon + model.moduleId);
+    for (QLabel* l : {m_typeLabel, m_manufactoryLabel, m_moduleNameLabel, m_moduleIdLabel})
         l->adjustSize();
     m_grid->setColumnWidths();
     m_statusPanels[3]->setText(QDir::toNativeSeparators(m_project->currentFile()));
@@ -745,7 +745,7 @@ void MainWindow::updateActions()
     // After a New that failed there is no table: nothing to save or to edit.
     const bool loaded = m_project->projectLoaded();
     for (QAction* action :
-         {m_save, m_copy, m_selectAll, m_insertFunctions, m_delFunctions, m_deleteIrData1, m_goto})
+         {m_save, m_copy, m_selectAll, m_insertFunctions, m_delFunctions, m_deleteKey, m_goto})
         action->setEnabled(loaded);
     m_saveAs->setEnabled(SaveAsUpdate());
     m_upload->setEnabled(UploadUpdate());
@@ -789,7 +789,7 @@ void MainWindow::SaveAsExecute()
 {
     if (!SaveAsUpdate())
         return;
-    guarded([this] { m_project->SaveAsExecute(); });
+    guarded([this] { m_project->compile(); });
 }
 
 void MainWindow::UploadExecute()
@@ -938,7 +938,7 @@ void MainWindow::openGridMenu(const QPoint& globalPos)
     if (!m_grid->isEnabled())
         return;
     updateActions();
-    m_popupMenu2->popup(globalPos);
+    m_gridMenu->popup(globalPos);
 }
 
 bool MainWindow::FormCloseQuery()
@@ -978,7 +978,7 @@ void MainWindow::resizeEvent(QResizeEvent* event)
     const int w = width();
     const int h = height();
     m_toolBar->setGeometry(0, 0, w, ToolBarHeight);
-    m_panel1->setGeometry(0, ToolBarHeight, w, Panel1Height);
+    m_modelPanel->setGeometry(0, ToolBarHeight, w, Panel1Height);
     m_statusBar->setGeometry(0, h - StatusBarHeight, w, StatusBarHeight);
     m_anchors->apply(size());
 }

@@ -191,7 +191,7 @@ private:
     QAction* m_selectAll = nullptr;
     QAction* m_insertFunctions = nullptr;
     QAction* m_delFunctions = nullptr;
-    QAction* m_deleteIrData1 = nullptr;
+    QAction* m_deleteKey = nullptr;
     QAction* m_goto = nullptr;
     QAction* m_irLearn = nullptr;
     QAction* m_editFunc = nullptr;
@@ -200,14 +200,14 @@ private:
     QAction* m_exportCodes = nullptr;
 
     QToolBar* m_toolBar = nullptr;
-    QWidget* m_panel1 = nullptr;
-    QLabel* m_label1 = nullptr;
-    QLabel* m_label2 = nullptr;
-    QLabel* m_label3 = nullptr;
-    QLabel* m_label5 = nullptr;
-    QWidget* m_panel2 = nullptr;
+    QWidget* m_modelPanel = nullptr;
+    QLabel* m_typeLabel = nullptr;
+    QLabel* m_manufactoryLabel = nullptr;
+    QLabel* m_moduleNameLabel = nullptr;
+    QLabel* m_moduleIdLabel = nullptr;
+    QWidget* m_gridPanel = nullptr;
     KeyGrid* m_grid = nullptr;
-    QMenu* m_popupMenu2 = nullptr;
+    QMenu* m_gridMenu = nullptr;
     QGroupBox* m_irPortGroup = nullptr;
     std::array<QCheckBox*, 8> m_portBoxes{};
     std::array<PortLamp*, 8> m_portLamps{};
@@ -216,7 +216,7 @@ private:
     QRadioButton* m_normal = nullptr;
     QRadioButton* m_rc5 = nullptr;
     QPushButton* m_learnButton = nullptr;
-    QWidget* m_panel3 = nullptr;
+    QWidget* m_deviceChoosers = nullptr;
     QComboBox* m_comPort = nullptr;
     QComboBox* m_deviceIdBox = nullptr;
     QProgressBar* m_progress = nullptr;

@@ -223,9 +223,9 @@ public:
         if (m_trace)
             beginTrace();
         SerialComm& comm = m_link->comm();
-        comm.sCommName = m_options.port;
-        comm.iBaudrate = CommandRate;
-        if (!comm.OpenComm(comm.sCommName))
+        comm.setCommName(m_options.port);
+        comm.setBaudRate(CommandRate);
+        if (!comm.OpenComm(comm.commName()))
             throw Failure{};
     }
 

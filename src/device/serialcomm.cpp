@@ -82,16 +82,10 @@ void SerialComm::CloseComm()
 
 bool SerialComm::WriteComm(std::span<const std::uint8_t> bytes)
 {
-    if (m_stream->write(bytes)) {
-        lrc = std::uint32_t(bytes.size());
+    if (m_stream->write(bytes))
         return true;
-    }
-    lrc = 0;
     OpenComm(sCommName);
-    if (!m_stream->write(bytes))
-        return false;
-    lrc = std::uint32_t(bytes.size());
-    return true;
+    return m_stream->write(bytes);
 }
 
 bool SerialComm::WriteControl(std::uint8_t byte)
@@ -101,7 +95,6 @@ bool SerialComm::WriteControl(std::uint8_t byte)
 
 void SerialComm::PollStatus()
 {
-    dwError = 0;
     cs.cbInQue = std::uint32_t(std::max<std::int64_t>(m_stream->bytesWaiting(), 0));
 }
 
@@ -122,6 +115,14 @@ bool SerialComm::ReadComm(std::uint8_t* buffer, std::uint32_t count, int seconds
     nBytesRead = std::uint32_t(bytes.size());
     std::copy(bytes.begin(), bytes.end(), buffer);
     return true;
+}
+
+std::span<const std::uint8_t> SerialComm::readWaiting(std::uint32_t max)
+{
+    const QByteArray bytes = m_stream->read(std::min(cs.cbInQue, max));
+    nBytesRead = std::uint32_t(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), inbuff.begin());
+    return std::span(inbuff.data(), nBytesRead);
 }
 
 void SerialComm::ClearInput()

@@ -38,8 +38,8 @@ bool DeviceLink::readAck(int seconds)
 
 void DeviceLink::returnToCommandRate()
 {
-    m_comm.iBaudrate = CommandRate;
-    m_comm.OpenComm(m_comm.sCommName);
+    m_comm.setBaudRate(CommandRate);
+    m_comm.OpenComm(m_comm.commName());
 }
 
 void DeviceLink::cancelTransfer()
@@ -76,8 +76,8 @@ TransferEnding DeviceLink::downloadAll()
     if (!m_comm.WriteComm(downloadAllFrame(m_settings.DeviceId)))
         return TransferEnding::FrameNotSent;
     RunningFlag running(m_transferRunning);
-    m_comm.iBaudrate = TransferRate;
-    m_comm.OpenComm(m_comm.sCommName);
+    m_comm.setBaudRate(TransferRate);
+    m_comm.OpenComm(m_comm.commName());
 
     const TransferMessages messages{msg::Downloading, msg::DownloadTerminated,
                                     msg::DownloadCompleted};
@@ -108,8 +108,8 @@ TransferEnding DeviceLink::uploadAll()
     if (!m_comm.WriteComm(uploadAllFrame(m_settings.DeviceId)))
         return TransferEnding::FrameNotSent;
     RunningFlag running(m_transferRunning);
-    m_comm.iBaudrate = TransferRate;
-    m_comm.OpenComm(m_comm.sCommName);
+    m_comm.setBaudRate(TransferRate);
+    m_comm.OpenComm(m_comm.commName());
     if (!readAck(AckSeconds)) {
         m_prompter.notice(QLatin1String(msg::UploadNoDevice));
         returnToCommandRate();

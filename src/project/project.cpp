@@ -436,7 +436,7 @@ void Project::writeNewProjectFile(const QString& path, const QByteArray& templat
     });
 }
 
-bool Project::SaveAsExecute()
+bool Project::compile()
 {
     if (!requireLoaded())
         return false;

@@ -52,7 +52,7 @@ public:
     bool NewExecute();
     bool OpenExecute();
     bool SaveExecute();
-    bool SaveAsExecute(); // Compile
+    bool compile();
 
     // The steps after the file dialogs, for callers that already know the name.
     // By the file's header: a Jet database is read as a Windows version's project file,

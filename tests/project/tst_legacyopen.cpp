@@ -196,7 +196,7 @@ private slots:
         QVERIFY(m_project->openFile(fixture));
         const std::vector<KeyRow> opened = rows();
         m_prompter->chooseFile(path("legacy.bin"));
-        QVERIFY(m_project->SaveAsExecute());
+        QVERIFY(m_project->compile());
 
         m_prompter->chooseFile(path("saved.qlv"));
         QVERIFY(m_project->SaveExecute());
@@ -207,7 +207,7 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         m_prompter->chooseFile(path("saved.bin"));
-        QVERIFY(m_project->SaveAsExecute());
+        QVERIFY(m_project->compile());
         expectNoSurprises();
 
         // Slot n holds the record of ID n as stored, padded with 0xFF.

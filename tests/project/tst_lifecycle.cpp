@@ -406,7 +406,7 @@ private slots:
         QFETCH(QString, chosen);
         QFETCH(QString, written);
         m_prompter->chooseFile(path(chosen));
-        QVERIFY(m_project->SaveAsExecute());
+        QVERIFY(m_project->compile());
         expectNoSurprises();
         QCOMPARE(m_prompter->calls.first().text, QStringLiteral("*.bin|*.bin"));
         QCOMPARE(readAll(path(written)), QByteArray(262144, '\0'));
@@ -431,7 +431,7 @@ private slots:
         int scrolls = 0;
         m_project->keys().setAfterScroll([&] { ++scrolls; });
         m_prompter->chooseFile(path("keys.bin"));
-        QVERIFY(m_project->SaveAsExecute());
+        QVERIFY(m_project->compile());
         const QByteArray bytes = readAll(path("keys.bin"));
         QCOMPARE(bytes.size(), 262144);
         QCOMPARE(bytes.mid(1024, 512), toBytes(learned));
@@ -445,7 +445,7 @@ private slots:
     {
         writeAll(path("old.bin"), "old");
         m_prompter->chooseFile(path("old.bin")).answer(Answer::No);
-        QVERIFY(!m_project->SaveAsExecute());
+        QVERIFY(!m_project->compile());
         expectNoSurprises();
         QCOMPARE(m_prompter->questions(), QStringList({Replace}));
         QCOMPARE(readAll(path("old.bin")), QByteArray("old"));
@@ -454,7 +454,7 @@ private slots:
     void compileToAMissingFolderIsReported()
     {
         m_prompter->chooseFile(path("no/such/folder/keys.bin"));
-        QVERIFY(!m_project->SaveAsExecute());
+        QVERIFY(!m_project->compile());
         QCOMPARE(m_prompter->notices().size(), 1);
         QVERIFY(m_prompter->notices().first().contains("keys.bin"));
     }
@@ -475,7 +475,7 @@ private slots:
         m_prompter->chooseFile(path("round.qlv"));
         QVERIFY(m_project->SaveExecute());
         m_prompter->chooseFile(path("out.bin"));
-        QVERIFY(m_project->SaveAsExecute());
+        QVERIFY(m_project->compile());
         QCOMPARE(readAll(path("out.bin")), original);
     }
 

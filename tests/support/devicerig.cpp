@@ -25,7 +25,7 @@ DeviceRig::DeviceRig(std::unique_ptr<ByteStream> stream)
 
 bool DeviceRig::openPort()
 {
-    link.ComboBox2Change(0);
+    link.choosePort(0);
     return link.comm().portOpen();
 }
 

@@ -75,17 +75,17 @@ WaveControls createWaveControls(WaveformView& view, QWidget* parent)
     controls.zoomOut = button(2, parent);
     controls.normalSize = button(3, parent);
     controls.clearWave = button(4, parent);
-    QObject::connect(controls.zoomIn, &QToolButton::clicked, &view, &WaveformView::BitBtn1Click);
-    QObject::connect(controls.zoomOut, &QToolButton::clicked, &view, &WaveformView::BitBtn2Click);
+    QObject::connect(controls.zoomIn, &QToolButton::clicked, &view, &WaveformView::zoomIn);
+    QObject::connect(controls.zoomOut, &QToolButton::clicked, &view, &WaveformView::zoomOut);
     QObject::connect(controls.normalSize, &QToolButton::clicked, &view,
-                     &WaveformView::BitBtn3Click);
-    QObject::connect(controls.clearWave, &QToolButton::clicked, &view, &WaveformView::BitBtn4Click);
+                     &WaveformView::normalSize);
+    QObject::connect(controls.clearWave, &QToolButton::clicked, &view, &WaveformView::ClearWave);
 
     controls.showTime = new QCheckBox(QStringLiteral("Show time"), parent);
     controls.showTime->setObjectName(QStringLiteral("CheckBox9"));
     // 73 pixels hold the caption in the window's own font; a wider fallback font gets room.
     controls.showTime->resize(std::max(73, controls.showTime->sizeHint().width()), 17);
-    QObject::connect(controls.showTime, &QCheckBox::clicked, &view, &WaveformView::CheckBox9Click);
+    QObject::connect(controls.showTime, &QCheckBox::clicked, &view, &WaveformView::setShowTime);
     return controls;
 }
 

@@ -72,7 +72,7 @@ WaveformView::WaveformView(QWidget* parent)
     for (QAction* item : {m_rolling, m_autoClear}) {
         item->setCheckable(true);
         modes->addAction(item);
-        connect(item, &QAction::triggered, this, &WaveformView::Rolling1Click);
+        connect(item, &QAction::triggered, this, &WaveformView::modeChosen);
     }
     m_autoClear->setChecked(true);
 
@@ -185,36 +185,31 @@ void WaveformView::applyPictureWidth()
     m_image->setFixedSize(int(m_view.pictureWidth), wave::PictureHeight);
 }
 
-void WaveformView::BitBtn1Click()
+void WaveformView::zoomIn()
 {
     m_view.zoomIn();
     RedrawWave(false);
 }
 
-void WaveformView::BitBtn2Click()
+void WaveformView::zoomOut()
 {
     m_view.zoomOut();
     RedrawWave(false);
 }
 
-void WaveformView::BitBtn3Click()
+void WaveformView::normalSize()
 {
     m_view.normalSize();
     RedrawWave(false);
 }
 
-void WaveformView::BitBtn4Click()
-{
-    ClearWave();
-}
-
-void WaveformView::CheckBox9Click(bool checked)
+void WaveformView::setShowTime(bool checked)
 {
     m_view.showTime = checked;
     RedrawWave(false);
 }
 
-void WaveformView::Rolling1Click()
+void WaveformView::modeChosen()
 {
     m_view.mode = m_rolling->isChecked() ? WaveMode::Rolling : WaveMode::AutoClear;
     RedrawWave(false);

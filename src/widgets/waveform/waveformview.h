@@ -54,14 +54,13 @@ public:
 
 public slots:
     void RedrawWave(bool shiftPrevious);
-    void ClearWave();
+    void ClearWave(); // also "Clear wave"
 
-    void BitBtn1Click();               // "Zoom in"
-    void BitBtn2Click();               // "Zoom out"
-    void BitBtn3Click();               // "Normal size"
-    void BitBtn4Click();               // "Clear wave"
-    void CheckBox9Click(bool checked); // "Show time"
-    void Rolling1Click();              // both items of PopupMenu1
+    void zoomIn();               // "Zoom in"
+    void zoomOut();               // "Zoom out"
+    void normalSize();               // "Normal size"
+    void setShowTime(bool checked); // "Show time"
+    void modeChosen();              // both items of PopupMenu1
 
     // Back to the left end, as after a learn and a project load.
     void scrollToStart();
