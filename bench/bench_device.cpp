@@ -33,7 +33,7 @@ struct Rig {
     explicit Rig(const QStringList& simOptions)
     {
         // Completions are the expected ending of every sequence measured here.
-        prompter.expectedNoticeEnding = QStringLiteral("completed.");
+        prompter.completionExpected = true;
         project.NewExecute();
         KeyTable& keys = project.keys();
         keys.first();

@@ -1,5 +1,5 @@
 // The benchmarks' Prompter: questions are answered Yes (the unsaved-changes one No), each file
-// dialog gets nextFile, and a notice other than the expected ending stops the run, since it
+// dialog gets nextFile, and a notice other than an expected completion stops the run, since it
 // would spoil the figure.
 #pragma once
 
@@ -12,14 +12,16 @@ namespace qlv::bench {
 class BenchPrompter : public Prompter {
 public:
     std::optional<QString> nextFile;
-    QString expectedNoticeEnding; // empty: no notice is expected
+    bool completionExpected = false;
 
-    Answer askYesNo(const QString&, const QString&) override { return Answer::Yes; }
-    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::No; }
-    void notice(const QString& text) override
+    Answer ask(const Question& question) override
     {
-        if (expectedNoticeEnding.isEmpty() || !text.endsWith(expectedNoticeEnding))
-            qFatal("%s", qPrintable(text));
+        return question.cancellable ? Answer::No : Answer::Yes;
+    }
+    void tell(const Notice& notice) override
+    {
+        if (!completionExpected || notice.kind != NoticeKind::Completed)
+            qFatal("%s", qPrintable(notice.text));
     }
     std::optional<QString> chooseOpenFile(const FileRequest&) override { return nextFile; }
     std::optional<QString> chooseSaveFile(const FileRequest&) override { return nextFile; }

@@ -121,6 +121,8 @@ signals:
     // which stays usable as "Stop" during a learn run.
     void controlsEnabledChanged(bool enabled, bool learnButtonEnabled);
     void learnCaptionChanged(const QString& caption); // "Stop", then "IR Learn"
+    // The device acknowledged a LEARN and waits for the remote's key on the current row.
+    void keyAwaited();
     // The progress window: shown with its label ("Downloading..."), the bar set to the slot
     // just finished (0 ... 511 of 512), hidden (not closed) at the end.
     void progressShown(const QString& label);

@@ -5,8 +5,8 @@
 #include "frames.h"
 
 #include <core/codepage.h>
-#include <project/derivedfields.h>
 #include <core/storeerror.h>
+#include <project/derivedfields.h>
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -91,6 +91,7 @@ LearnOutcome DeviceLink::IRLearnExecute(std::vector<int> selectedRows)
                 break;
             }
             emit learnCaptionChanged(QLatin1String(msg::StopCaption));
+            emit keyAwaited();
             setControlsEnabled(false, true);
             if (!waitForLearnedCode(expected)) {
                 outcome.ending = m_learning ? LearnEnding::LineLost : LearnEnding::Stopped;
@@ -100,9 +101,8 @@ LearnOutcome DeviceLink::IRLearnExecute(std::vector<int> selectedRows)
             const std::span<const std::uint8_t> received = m_comm.readWaiting(4096);
 
             KeyRow values = keys.current();
-            const CodeRecord record =
-                assembleLearned(received, irFormat,
-                                toCodePageCut(textOf(values.function), NameMaxBytes));
+            const CodeRecord record = assembleLearned(
+                received, irFormat, toCodePageCut(textOf(values.function), NameMaxBytes));
             values.irData = bytesOf(record);
             try {
                 keys.post(values);

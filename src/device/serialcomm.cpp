@@ -61,13 +61,14 @@ bool SerialComm::OpenComm(const QString& name)
     case OpenResult::Opened:
         return true;
     case OpenResult::OpenFailed:
-        m_prompter.titledNotice(QLatin1String(msg::OpenErrorTitle),
-                                QLatin1String(msg::OpenErrorText),
-                                openFailureDetail(path, m_stream->openFailure()));
+        m_prompter.tell({NoticeKind::PortError, QLatin1String(msg::OpenErrorTitle),
+                         QLatin1String(msg::OpenErrorText),
+                         openFailureDetail(path, m_stream->openFailure())});
         return false;
     case OpenResult::SetFailed:
-        m_prompter.titledNotice(QLatin1String(msg::SetErrorTitle), QLatin1String(msg::SetErrorText),
-                                openFailureDetail(path, m_stream->openFailure()));
+        m_prompter.tell({NoticeKind::PortError, QLatin1String(msg::SetErrorTitle),
+                         QLatin1String(msg::SetErrorText),
+                         openFailureDetail(path, m_stream->openFailure())});
         return false;
     }
     return false;

@@ -5,10 +5,10 @@
 #include "devicemessages.h"
 #include "frames.h"
 
-#include <irdata/eepromimage.h>
 #include <core/codepage.h>
-#include <project/derivedfields.h>
 #include <core/storeerror.h>
+#include <irdata/eepromimage.h>
+#include <project/derivedfields.h>
 
 namespace qlv {
 
@@ -51,8 +51,8 @@ TransferEnding DeviceLink::DownloadExecute()
 {
     if (m_transferRunning || m_learning || !m_project.requireLoaded())
         return TransferEnding::Declined;
-    if (m_prompter.askYesNo(QLatin1String(MainCaption), QLatin1String(msg::DownloadQuestion)) !=
-        Answer::Yes)
+    if (m_prompter.ask({QuestionKind::Download, QLatin1String(MainCaption),
+                        QLatin1String(msg::DownloadQuestion)}) != Answer::Yes)
         return TransferEnding::Declined;
     return downloadAll();
 }
@@ -61,8 +61,8 @@ TransferEnding DeviceLink::UploadExecute()
 {
     if (m_transferRunning || m_learning || !m_project.requireLoaded())
         return TransferEnding::Declined;
-    if (m_prompter.askYesNo(QLatin1String(MainCaption), QLatin1String(msg::UploadQuestion)) !=
-        Answer::Yes)
+    if (m_prompter.ask({QuestionKind::Upload, QLatin1String(MainCaption),
+                        QLatin1String(msg::UploadQuestion)}) != Answer::Yes)
         return TransferEnding::Declined;
     return uploadAll();
 }
@@ -171,7 +171,8 @@ TransferEnding DeviceLink::transferSlots(const TransferMessages& messages,
     }
     emit progressHidden();
     if (j == SlotCount)
-        m_prompter.notice(QLatin1String(messages.completed));
+        m_prompter.tell(
+            {NoticeKind::Completed, QString(), QLatin1String(messages.completed), QString()});
     setControlsEnabled(true, true);
     returnToCommandRate();
     return ending;

@@ -1,4 +1,5 @@
 #include "wholefile.h"
+#include "projectmessages.h"
 
 #include "cleanuponsignal.h"
 #include <core/storeerror.h>
@@ -125,7 +126,7 @@ void PendingFile::fail(const QString& reason)
         m_temporary.clear();
     }
     throw StoreError(
-        QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(m_path), reason));
+        QString::fromLatin1(CannotWriteText).arg(QDir::toNativeSeparators(m_path), reason));
 }
 
 void PendingFile::commit(const QByteArray& bytes)

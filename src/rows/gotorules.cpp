@@ -1,4 +1,5 @@
 #include "gotorules.h"
+#include "rowmessages.h"
 
 #include <irdata/hexdigit.h>
 
@@ -49,7 +50,7 @@ std::optional<int> strToInt(const QString& text)
 
 QString notValidIntegerText(const QString& text)
 {
-    return QStringLiteral("'%1' is not a valid integer value").arg(text);
+    return QString::fromLatin1(NotValidIntegerText).arg(text);
 }
 
 bool gotoById(KeyTable& keys, const QString& text, Prompter& prompter)
@@ -61,9 +62,7 @@ bool gotoById(KeyTable& keys, const QString& text, Prompter& prompter)
     }
     const int n = std::max(*parsed, 1);
     if (n > keys.recordCount()) {
-        prompter.notice(QStringLiteral("There is no row %1: the IDs run from 1 to %2.")
-                            .arg(n)
-                            .arg(keys.recordCount()));
+        prompter.notice(QString::fromLatin1(NoSuchRowText).arg(n).arg(keys.recordCount()));
         return false;
     }
     keys.setRecNo(n);
@@ -82,7 +81,7 @@ bool gotoByFunction(KeyTable& keys, const QString& text, Prompter& prompter)
 {
     const int found = findFunction(keys, text);
     if (found < 0) {
-        prompter.notice(QStringLiteral("Not found ") + text + QStringLiteral("!"));
+        prompter.notice(QString::fromLatin1(FunctionNotFoundText).arg(text));
         return false;
     }
     keys.setRecNo(found + 1);

@@ -109,7 +109,8 @@ void RowOperations::InsertFunctionsExecute()
 
 bool RowOperations::DelFunctionsExecute()
 {
-    if (m_prompter.askYesNo(MainCaption, QString::fromLatin1(DeleteQuestion)) != Answer::Yes)
+    if (m_prompter.ask({QuestionKind::DeleteRows, QString::fromLatin1(MainCaption),
+                        QString::fromLatin1(DeleteQuestion)}) != Answer::Yes)
         return false;
     KeyTable& keys = m_project.keys();
     if (keys.recordCount() == 0)

@@ -3,14 +3,13 @@
 #pragma once
 
 #include "copybuffer.h"
+#include "rowmessages.h"
 #include "rowselection.h"
 
-#include <project/project.h>
 #include <core/prompter.h>
+#include <project/project.h>
 
 namespace qlv {
-
-inline constexpr const char* DeleteQuestion = "Really delete IR data in selection items?";
 
 class RowOperations {
 public:

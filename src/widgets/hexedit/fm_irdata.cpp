@@ -1,14 +1,14 @@
 #include "fm_irdata.h"
 
-#include <irdata/irhextext.h>
 #include <core/codepage.h>
+#include <core/prompter.h>
+#include <core/storeerror.h>
+#include <irdata/irhextext.h>
 #include <project/derivedfields.h>
 #include <project/filenames.h>
 #include <project/keytable.h>
 #include <project/project.h>
-#include <core/prompter.h>
 #include <project/regularfile.h>
-#include <core/storeerror.h>
 #include <project/wholefile.h>
 #include <widgets/fonts.h>
 
@@ -31,8 +31,6 @@ namespace {
 const QString SaveChanges = QStringLiteral("Save changes to IR data?");
 const QString SizeChanged = QStringLiteral("Data size have changed.Save failed!");
 const QString InvalidFile = QStringLiteral("Invalid IR data file!");
-const QString Replace = QStringLiteral("File already exist.Replace?");
-
 
 // Blanks and control characters off both ends, as the file name proposal wants them.
 QString trimmedName(const QString& text)
@@ -179,7 +177,8 @@ bool TfmIRData::FormCloseQuery()
     HexByteModel& model = m_editor->model();
     if (!model.modified())
         return true;
-    switch (m_prompter->askYesNoCancel(QLatin1String(IrDataCaption), SaveChanges)) {
+    switch (m_prompter->ask(
+        {QuestionKind::SaveIrData, QLatin1String(IrDataCaption), SaveChanges, true})) {
     case Answer::Cancel:
         return false;
     case Answer::No:
@@ -248,8 +247,7 @@ void TfmIRData::SaveExecute()
     if (!chosen)
         return;
     const QString name = withHexTextExtension(*chosen);
-    if (QFileInfo::exists(name) &&
-        m_prompter->askYesNo(QLatin1String(MainCaption), Replace) != Answer::Yes)
+    if (QFileInfo::exists(name) && m_prompter->ask(replaceFileQuestion()) != Answer::Yes)
         return;
     QByteArray bytes;
     try {
