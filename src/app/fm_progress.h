@@ -12,6 +12,8 @@ class QStatusBar;
 
 namespace qlv {
 
+class DeviceLink;
+
 inline constexpr const char* ProgressTitle = "QLV";
 
 class TfmProgress : public QWidget {
@@ -29,6 +31,8 @@ public:
     // Label1 set to text, the window shown centred on the screen.
     void showWith(const QString& text);
     void setPosition(int slot);
+    // Shows link's transfers over window; Cancel and the close box cancel them.
+    void follow(DeviceLink& link, QWidget& window);
 
 signals:
     // The Cancel button or the close box: bProgress = false.

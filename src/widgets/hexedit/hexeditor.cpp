@@ -1,8 +1,8 @@
 #include "hexeditor.h"
 
+#include <core/codepage.h>
 #include <irdata/hexdigit.h>
 #include <irdata/irhextext.h>
-#include <core/codepage.h>
 #include <widgets/fonts.h>
 
 #include <QApplication>
@@ -28,14 +28,87 @@ const QColor OddColumn(0, 0, 255);
 // Clipboard text beyond this many values is no IR data; it is not offered for pasting.
 constexpr std::size_t MaxPastedBytes = 1 << 20;
 
-
 QChar shownCharacter(char byte)
 {
     const auto value = static_cast<unsigned char>(byte);
     return value >= 0x20 && value < 0x7F ? QChar(value) : QChar('.');
 }
 
+// Where a key moves the caret from, on data whose last byte is last, a page of page bytes.
+struct CaretMove {
+    qsizetype caret;
+    qsizetype last;
+    qsizetype page;
+    bool control;
+};
+
+constexpr qsizetype Row = HexLayout::BytesPerRow;
+
+qsizetype pageDown(const CaretMove& m)
+{
+    qsizetype to = m.caret + m.page;
+    while (to > m.last && to >= Row)
+        to -= Row;
+    return to > m.last ? m.caret : to;
+}
+
+// The caret's keys; with Shift those that extend grow the selection.
+struct KeyMove {
+    int key;
+    bool extends;
+    qsizetype (*to)(const CaretMove&);
+};
+
+const KeyMove KeyMoves[] = {
+    {Qt::Key_Left, true,
+     [](const CaretMove& m) {
+         return m.caret - 1;
+     }},
+    {Qt::Key_Backspace, false,
+     [](const CaretMove& m) {
+         return m.caret - 1;
+     }},
+    {Qt::Key_Right, true,
+     [](const CaretMove& m) {
+         return m.caret + 1;
+     }},
+    {Qt::Key_Up, true,
+     [](const CaretMove& m) {
+         return m.caret >= Row ? m.caret - Row : m.caret;
+     }},
+    {Qt::Key_Down, true,
+     [](const CaretMove& m) {
+         return m.caret + Row <= m.last ? m.caret + Row : m.caret;
+     }},
+    {Qt::Key_PageUp, true,
+     [](const CaretMove& m) {
+         return m.caret >= m.page ? m.caret - m.page : m.caret % Row;
+     }},
+    {Qt::Key_PageDown, true, pageDown},
+    {Qt::Key_Home, true,
+     [](const CaretMove& m) {
+         return m.control ? 0 : m.caret - m.caret % Row;
+     }},
+    {Qt::Key_End, true,
+     [](const CaretMove& m) {
+         return m.control ? m.last : std::min(m.caret - m.caret % Row + Row - 1, m.last);
+     }},
+};
+
 } // namespace
+
+// The editing keys.
+struct HexEditor::KeyCommand {
+    int key;
+    void (HexEditor::*run)();
+};
+
+const HexEditor::KeyCommand HexEditor::KeyCommands[] = {
+    {Qt::Key_Tab, &HexEditor::togglePane},
+    {Qt::Key_Backtab, &HexEditor::togglePane},
+    {Qt::Key_Insert, &HexEditor::insertByte},
+    {Qt::Key_Delete, &HexEditor::deleteBytes},
+};
 
 const char* const HexEditor::BytesMimeType = "application/x-qlv-bytes";
 
@@ -79,39 +152,15 @@ void HexEditor::changeEvent(QEvent* event)
     QAbstractScrollArea::changeEvent(event);
 }
 
-int HexEditor::rowCount() const
+HexLayout HexEditor::layout() const
 {
-    return std::max<int>(1, int((m_model.size() + BytesPerRow - 1) / BytesPerRow));
-}
-
-int HexEditor::visibleRows() const
-{
-    return std::max(1, (viewport()->height() - m_rowHeight) / m_rowHeight);
-}
-
-int HexEditor::offsetDigits() const
-{
-    int digits = 1;
-    for (qsizetype last = std::max<qsizetype>(m_model.size() - 1, 0) / BytesPerRow * BytesPerRow;
-         last >= 16; last /= 16)
-        ++digits;
-    return digits;
-}
-
-// Columns: offset "0x..." | hex pane, three characters a byte | character pane.
-int HexEditor::hexLeft() const
-{
-    return (offsetDigits() + 4) * m_charWidth;
-}
-
-int HexEditor::charLeft() const
-{
-    return hexLeft() + (3 * BytesPerRow + 1) * m_charWidth;
-}
-
-int HexEditor::contentWidth() const
-{
-    return charLeft() + (BytesPerRow + 1) * m_charWidth;
+    HexLayout layout;
+    layout.byteCount = m_model.size();
+    layout.charWidth = m_charWidth;
+    layout.rowHeight = m_rowHeight;
+    layout.firstRow = verticalScrollBar()->value();
+    layout.viewportHeight = viewport()->height();
+    return layout;
 }
 
 int HexEditor::firstVisibleRow() const
@@ -123,24 +172,20 @@ QSize HexEditor::sizeHint() const
 {
     const int frame = 2 * frameWidth();
     const int rows = 16;
-    return QSize(contentWidth() + frame + verticalScrollBar()->sizeHint().width(),
+    return QSize(layout().contentWidth() + frame + verticalScrollBar()->sizeHint().width(),
                  (rows + 1) * m_rowHeight + frame + 2);
 }
 
 QRect HexEditor::byteRect(qsizetype position, Pane pane) const
 {
-    const int row = int(position / BytesPerRow) - firstVisibleRow();
-    const int column = int(position % BytesPerRow);
-    const int y = (row + 1) * m_rowHeight;
-    if (pane == Pane::Hex)
-        return QRect(hexLeft() + 3 * column * m_charWidth, y, 2 * m_charWidth, m_rowHeight);
-    return QRect(charLeft() + column * m_charWidth, y, m_charWidth, m_rowHeight);
+    return layout().byteRect(position, pane);
 }
 
 void HexEditor::updateScrollBar()
 {
-    verticalScrollBar()->setRange(0, std::max(0, rowCount() - visibleRows()));
-    verticalScrollBar()->setPageStep(visibleRows());
+    const HexLayout shown = layout();
+    verticalScrollBar()->setRange(0, std::max(0, shown.rowCount() - shown.visibleRows()));
+    verticalScrollBar()->setPageStep(shown.visibleRows());
     verticalScrollBar()->setSingleStep(1);
 }
 
@@ -152,12 +197,7 @@ void HexEditor::resizeEvent(QResizeEvent* event)
 
 void HexEditor::ensureCaretVisible()
 {
-    const int row = int(m_caret / BytesPerRow);
-    QScrollBar* bar = verticalScrollBar();
-    if (row < bar->value())
-        bar->setValue(row);
-    else if (row >= bar->value() + visibleRows())
-        bar->setValue(row - visibleRows() + 1);
+    verticalScrollBar()->setValue(layout().firstRowShowing(m_caret));
 }
 
 void HexEditor::setCaretState(qsizetype caret, qsizetype anchor, bool lowNibble)
@@ -338,61 +378,34 @@ void HexEditor::insertByte()
     setCaretState(at, -1, false);
 }
 
+void HexEditor::togglePane()
+{
+    setPane(m_pane == Pane::Hex ? Pane::Characters : Pane::Hex);
+}
+
 void HexEditor::keyPressEvent(QKeyEvent* event)
 {
     const bool shift = event->modifiers() & Qt::ShiftModifier;
     const bool control = event->modifiers() & Qt::ControlModifier;
-    const qsizetype row = BytesPerRow;
-    const qsizetype page = qsizetype(visibleRows()) * row;
-    const qsizetype last = std::max<qsizetype>(m_model.size() - 1, 0);
-
-    switch (event->key()) {
-    case Qt::Key_Left:
-        if (m_pane == Pane::Hex && m_lowNibble && !shift)
-            setCaretState(m_caret, -1, false);
-        else
-            moveCaret(m_caret - 1, shift);
-        return;
-    case Qt::Key_Backspace:
-        moveCaret(m_caret - 1, false);
-        return;
-    case Qt::Key_Right:
-        moveCaret(m_caret + 1, shift);
-        return;
-    case Qt::Key_Up:
-        moveCaret(m_caret >= row ? m_caret - row : m_caret, shift);
-        return;
-    case Qt::Key_Down:
-        moveCaret(m_caret + row <= last ? m_caret + row : m_caret, shift);
-        return;
-    case Qt::Key_PageUp:
-        moveCaret(m_caret >= page ? m_caret - page : m_caret % row, shift);
-        return;
-    case Qt::Key_PageDown: {
-        qsizetype to = m_caret + page;
-        while (to > last && to >= row)
-            to -= row;
-        moveCaret(to > last ? m_caret : to, shift);
+    const int key = event->key();
+    // Left first leaves the low nibble for the high one, then moves as the table says.
+    if (key == Qt::Key_Left && m_pane == Pane::Hex && m_lowNibble && !shift) {
+        setCaretState(m_caret, -1, false);
         return;
     }
-    case Qt::Key_Home:
-        moveCaret(control ? 0 : m_caret - m_caret % row, shift);
-        return;
-    case Qt::Key_End:
-        moveCaret(control ? last : std::min(m_caret - m_caret % row + row - 1, last), shift);
-        return;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        setPane(m_pane == Pane::Hex ? Pane::Characters : Pane::Hex);
-        return;
-    case Qt::Key_Insert:
-        insertByte();
-        return;
-    case Qt::Key_Delete:
-        deleteBytes();
-        return;
-    default:
-        break;
+    const CaretMove from{m_caret, std::max<qsizetype>(m_model.size() - 1, 0),
+                         qsizetype(layout().visibleRows()) * BytesPerRow, control};
+    for (const KeyMove& move : KeyMoves) {
+        if (move.key == key) {
+            moveCaret(move.to(from), shift && move.extends);
+            return;
+        }
+    }
+    for (const KeyCommand& command : KeyCommands) {
+        if (command.key == key) {
+            (this->*command.run)();
+            return;
+        }
     }
 
     if (event->matches(QKeySequence::Undo)) {
@@ -428,27 +441,6 @@ bool HexEditor::focusNextPrevChild(bool)
     return false;
 }
 
-HexEditor::Hit HexEditor::hitTest(QPoint point) const
-{
-    const int row = std::clamp(firstVisibleRow() + point.y() / m_rowHeight - 1, 0, rowCount() - 1);
-    const qsizetype last = std::max<qsizetype>(m_model.size() - 1, 0);
-    Hit hit{0, m_pane, false};
-    int column = 0;
-    if (point.x() >= charLeft() - m_charWidth / 2) {
-        hit.pane = Pane::Characters;
-        column = std::clamp((point.x() - charLeft()) / m_charWidth, 0, BytesPerRow - 1);
-    } else {
-        hit.pane = Pane::Hex;
-        const int x = std::max(point.x() - hexLeft(), 0);
-        column = std::clamp(x / (3 * m_charWidth), 0, BytesPerRow - 1);
-        hit.lowNibble = x % (3 * m_charWidth) >= m_charWidth && point.x() >= hexLeft();
-    }
-    hit.position = std::min<qsizetype>(qsizetype(row) * BytesPerRow + column, last);
-    if (hit.position != qsizetype(row) * BytesPerRow + column)
-        hit.lowNibble = false;
-    return hit;
-}
-
 void HexEditor::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton) {
@@ -456,7 +448,7 @@ void HexEditor::mousePressEvent(QMouseEvent* event)
         return;
     }
     setFocus(Qt::MouseFocusReason);
-    const Hit hit = hitTest(event->position().toPoint());
+    const HexHit hit = layout().hitTest(event->position().toPoint());
     m_pane = hit.pane;
     if (event->modifiers() & Qt::ShiftModifier) {
         moveCaret(hit.position, true);
@@ -477,7 +469,7 @@ void HexEditor::mouseMoveEvent(QMouseEvent* event)
         verticalScrollBar()->setValue(firstVisibleRow() - 1);
     else if (point.y() > viewport()->height())
         verticalScrollBar()->setValue(firstVisibleRow() + 1);
-    const Hit hit = hitTest(point);
+    const HexHit hit = layout().hitTest(point);
     if (hit.position != m_pressPosition || m_anchor >= 0)
         setCaretState(hit.position, m_pressPosition, false);
 }
@@ -507,96 +499,106 @@ void HexEditor::focusOutEvent(QFocusEvent* event)
 void HexEditor::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
+    const HexLayout shown = layout();
+    painter.fillRect(viewport()->rect(), palette().color(QPalette::Base));
+    paintRuler(painter, shown);
+    const int rows = std::min(shown.rowCount() - shown.firstRow, shown.visibleRows() + 1);
+    for (int r = 0; r < rows; ++r)
+        paintRow(painter, shown, shown.firstRow + r);
+    const int caretRow = int(m_caret / BytesPerRow);
+    if (caretRow >= shown.firstRow && caretRow < shown.firstRow + rows)
+        paintCaret(painter, shown);
+}
+
+// Offsets and ruler on the button face.
+void HexEditor::paintRuler(QPainter& painter, const HexLayout& shown) const
+{
     const QPalette& colours = palette();
     const QRect area = viewport()->rect();
-    painter.fillRect(area, colours.color(QPalette::Base));
-
-    // Offsets and ruler on the button face.
-    const int offsetWidth = hexLeft() - m_charWidth;
+    const int offsetWidth = shown.hexLeft() - m_charWidth;
     painter.fillRect(QRect(0, 0, offsetWidth, area.height()), colours.color(QPalette::Button));
     painter.fillRect(QRect(0, 0, area.width(), m_rowHeight), colours.color(QPalette::Button));
     painter.setPen(colours.color(QPalette::ButtonText));
     for (int column = 0; column < BytesPerRow; ++column) {
         const QString label = QStringLiteral("%1").arg(column, 2, 16, QLatin1Char('0')).toUpper();
-        painter.drawText(hexLeft() + 3 * column * m_charWidth, m_ascent, label);
-        painter.drawText(charLeft() + column * m_charWidth, m_ascent, label.right(1));
+        painter.drawText(shown.hexLeft() + 3 * column * m_charWidth, m_ascent, label);
+        painter.drawText(shown.charLeft() + column * m_charWidth, m_ascent, label.right(1));
     }
+}
 
-    const QByteArray& data = m_model.data();
+void HexEditor::paintRow(QPainter& painter, const HexLayout& shown, int row) const
+{
+    const QPalette& colours = palette();
+    const int y = (row - shown.firstRow + 1) * m_rowHeight;
+    const QRect offsetCell(0, y, shown.hexLeft() - m_charWidth, m_rowHeight);
+    if (row == int(m_caret / BytesPerRow)) {
+        painter.fillRect(offsetCell, colours.color(QPalette::Dark));
+        painter.setPen(colours.color(QPalette::Light));
+    } else {
+        painter.setPen(Qt::black);
+    }
+    const QString offset =
+        QStringLiteral("0x") + QString::number(qsizetype(row) * BytesPerRow, 16)
+                                   .toUpper()
+                                   .rightJustified(shown.offsetDigits(), QLatin1Char('0'));
+    painter.drawText(m_charWidth / 2, y + m_ascent, offset);
+    for (int column = 0; column < BytesPerRow; ++column) {
+        const qsizetype position = qsizetype(row) * BytesPerRow + column;
+        if (position >= m_model.size())
+            break;
+        paintByte(painter, shown, position);
+    }
+}
+
+void HexEditor::paintByte(QPainter& painter, const HexLayout& shown, qsizetype position) const
+{
+    const QPalette& colours = palette();
     const qsizetype selectionFirst = hasSelection() ? selectionStart() : -1;
     const qsizetype selectionLast = hasSelection() ? selectionFirst + selectionLength() - 1 : -2;
-    const int digits = offsetDigits();
-    const int first = firstVisibleRow();
-    const int rows = std::min(rowCount() - first, visibleRows() + 1);
-    const int caretRow = int(m_caret / BytesPerRow);
-
-    for (int r = 0; r < rows; ++r) {
-        const int row = first + r;
-        const int y = (r + 1) * m_rowHeight;
-        const QRect offsetCell(0, y, offsetWidth, m_rowHeight);
-        if (row == caretRow) {
-            painter.fillRect(offsetCell, colours.color(QPalette::Dark));
-            painter.setPen(colours.color(QPalette::Light));
-        } else {
-            painter.setPen(Qt::black);
-        }
-        const QString offset =
-            QStringLiteral("0x") + QString::number(qsizetype(row) * BytesPerRow, 16)
-                                       .toUpper()
-                                       .rightJustified(digits, QLatin1Char('0'));
-        painter.drawText(m_charWidth / 2, y + m_ascent, offset);
-
-        for (int column = 0; column < BytesPerRow; ++column) {
-            const qsizetype position = qsizetype(row) * BytesPerRow + column;
-            if (position >= data.size())
-                break;
-            const auto value = static_cast<unsigned char>(data[position]);
-            const bool selected = position >= selectionFirst && position <= selectionLast;
-            const bool changed = m_model.isChanged(position);
-            QColor text = column % 2 == 0 ? EvenColumn : OddColumn;
-            QColor background;
-            if (selected) {
-                background = colours.color(QPalette::Highlight);
-                text = colours.color(QPalette::HighlightedText);
-            } else if (changed) {
-                background = ChangedBackground;
-                text = ChangedText;
-            }
-            const QRect hexCell = byteRect(position, Pane::Hex);
-            const QRect charCell = byteRect(position, Pane::Characters);
-            if (background.isValid()) {
-                // A selection runs on under the gaps between its bytes.
-                const bool joined =
-                    selected && position < selectionLast && column < BytesPerRow - 1;
-                painter.fillRect(joined ? hexCell.adjusted(0, 0, m_charWidth, 0) : hexCell,
-                                 background);
-                painter.fillRect(charCell, background);
-            }
-            painter.setPen(text);
-            const QString hex = QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
-            painter.drawText(hexCell.x(), y + m_ascent, hex);
-            painter.drawText(charCell.x(), y + m_ascent, QString(shownCharacter(char(value))));
-        }
+    const int column = int(position % BytesPerRow);
+    const auto value = static_cast<unsigned char>(m_model.data()[position]);
+    const bool selected = position >= selectionFirst && position <= selectionLast;
+    QColor text = column % 2 == 0 ? EvenColumn : OddColumn;
+    QColor background;
+    if (selected) {
+        background = colours.color(QPalette::Highlight);
+        text = colours.color(QPalette::HighlightedText);
+    } else if (m_model.isChanged(position)) {
+        background = ChangedBackground;
+        text = ChangedText;
     }
-
-    // The caret: a frame in the pane being typed in, a focus frame at the same byte in the other.
-    if (caretRow >= first && caretRow < first + rows) {
-        const QColor frame = hasFocus() ? CaretFocused : CaretUnfocused;
-        QRect hexCell = byteRect(m_caret, Pane::Hex);
-        QRect charCell = byteRect(m_caret, Pane::Characters);
-        if (m_lowNibble)
-            hexCell.setLeft(hexCell.left() + m_charWidth);
-        else if (m_pane == Pane::Hex)
-            hexCell.setWidth(m_charWidth);
-        const QRect active = m_pane == Pane::Hex ? hexCell : charCell;
-        const QRect other = m_pane == Pane::Hex ? charCell : byteRect(m_caret, Pane::Hex);
-        painter.setPen(QPen(frame, 1));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(active.adjusted(0, 0, -1, -1));
-        QPen dotted(colours.color(QPalette::Text), 1, Qt::DotLine);
-        painter.setPen(dotted);
-        painter.drawRect(other.adjusted(0, 0, -1, -1));
+    const QRect hexCell = shown.byteRect(position, Pane::Hex);
+    const QRect charCell = shown.byteRect(position, Pane::Characters);
+    if (background.isValid()) {
+        // A selection runs on under the gaps between its bytes.
+        const bool joined = selected && position < selectionLast && column < BytesPerRow - 1;
+        painter.fillRect(joined ? hexCell.adjusted(0, 0, m_charWidth, 0) : hexCell, background);
+        painter.fillRect(charCell, background);
     }
+    painter.setPen(text);
+    const QString hex = QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+    painter.drawText(hexCell.x(), hexCell.y() + m_ascent, hex);
+    painter.drawText(charCell.x(), charCell.y() + m_ascent, QString(shownCharacter(char(value))));
+}
+
+// The caret: a frame in the pane being typed in, a focus frame at the same byte in the other.
+void HexEditor::paintCaret(QPainter& painter, const HexLayout& shown) const
+{
+    const QColor frame = hasFocus() ? CaretFocused : CaretUnfocused;
+    QRect hexCell = shown.byteRect(m_caret, Pane::Hex);
+    const QRect charCell = shown.byteRect(m_caret, Pane::Characters);
+    const QRect plainHexCell = hexCell;
+    if (m_lowNibble)
+        hexCell.setLeft(hexCell.left() + m_charWidth);
+    else if (m_pane == Pane::Hex)
+        hexCell.setWidth(m_charWidth);
+    const QRect active = m_pane == Pane::Hex ? hexCell : charCell;
+    const QRect other = m_pane == Pane::Hex ? charCell : plainHexCell;
+    painter.setPen(QPen(frame, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(active.adjusted(0, 0, -1, -1));
+    painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+    painter.drawRect(other.adjusted(0, 0, -1, -1));
 }
 
 } // namespace qlv

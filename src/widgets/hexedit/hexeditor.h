@@ -4,12 +4,14 @@
 #pragma once
 
 #include "hexbytemodel.h"
+#include "hexlayout.h"
 
 #include <QAbstractScrollArea>
 
 #include <optional>
 
 class QMimeData;
+class QPainter;
 
 namespace qlv {
 
@@ -17,8 +19,8 @@ class HexEditor : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
-    enum class Pane { Hex, Characters };
-    static constexpr int BytesPerRow = 32;
+    using Pane = HexPane;
+    static constexpr int BytesPerRow = HexLayout::BytesPerRow;
 
     explicit HexEditor(QWidget* parent = nullptr);
 
@@ -75,12 +77,11 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    struct Hit {
-        qsizetype position;
-        Pane pane;
-        bool lowNibble;
-    };
-    Hit hitTest(QPoint point) const;
+    // The layout of what is shown now: the data's size, the font, the scroll position.
+    HexLayout layout() const;
+    void togglePane();
+    struct KeyCommand;
+    static const KeyCommand KeyCommands[4];
     void startTypingAtSelection();
     void typeHexDigit(int digit);
     void typeCharacters(const QString& text);
@@ -90,12 +91,10 @@ private:
     void updateMetrics();
     void updateScrollBar();
     void ensureCaretVisible();
-    int rowCount() const;
-    int visibleRows() const;
-    int offsetDigits() const;
-    int hexLeft() const;
-    int charLeft() const;
-    int contentWidth() const;
+    void paintRuler(QPainter& painter, const HexLayout& shown) const;
+    void paintRow(QPainter& painter, const HexLayout& shown, int row) const;
+    void paintByte(QPainter& painter, const HexLayout& shown, qsizetype position) const;
+    void paintCaret(QPainter& painter, const HexLayout& shown) const;
     void setCaretState(qsizetype caret, qsizetype anchor, bool lowNibble);
 
     HexByteModel m_model;
