@@ -11,19 +11,14 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QTemporaryDir>
 
 using namespace qlv;
 using qlv::bench::BenchPrompter;
 
 namespace {
 
-struct Fixture {
-    QTemporaryDir dir;
-    BenchPrompter prompter;
-    Project project{prompter, dir.filePath("Temp.~tmp")};
+struct Fixture : bench::BenchProject {
     Fixture() { project.NewExecute(); }
-    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
 };
 
 CodeRecord fullRecord()

@@ -12,7 +12,6 @@
 
 #include <QCoreApplication>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <cstring>
 #include <ctime>
@@ -23,10 +22,7 @@ using qlv::bench::BenchPrompter;
 namespace {
 
 // A simulator process and a program-side link to it, on a project whose rows all hold codes.
-struct Rig {
-    QTemporaryDir dir;
-    BenchPrompter prompter;
-    Project project{prompter, dir.filePath("Temp.~tmp")};
+struct Rig : bench::BenchProject {
     QProcess sim;
     std::unique_ptr<DeviceLink> link;
 

@@ -1,16 +1,17 @@
 // The window's own figures: building it with its fresh project, and repainting the grid.
-// Runs on the offscreen platform; start build/bench/qlv-bench-window by hand.
+// Runs on the offscreen platform over pseudo-terminal ports, so no real serial port is
+// opened; start build/bench/qlv-bench-window by hand.
 #include "benchprompter.h"
 
 #include <app/mainwindow.h>
-#include <widgets/keygrid.h>
 #include <project/derivedfields.h>
+#include <support/windowrig.h>
+#include <widgets/keygrid.h>
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QTemporaryDir>
 
 #include <string>
 
@@ -38,10 +39,10 @@ void learnEveryRow(KeyTable& keys)
 
 void BM_MainWindowWithFreshProject(benchmark::State& state)
 {
-    QTemporaryDir dir;
+    test::WindowRig rig;
     BenchPrompter prompter;
     for (auto _ : state) {
-        MainWindow window(prompter, dir.path());
+        MainWindow window(prompter, rig.dir.path());
         window.show();
         benchmark::DoNotOptimize(window.project().keys().recordCount());
     }
@@ -50,9 +51,9 @@ BENCHMARK(BM_MainWindowWithFreshProject)->Unit(benchmark::kMillisecond);
 
 void BM_GridRepaint(benchmark::State& state)
 {
-    QTemporaryDir dir;
+    test::WindowRig rig;
     BenchPrompter prompter;
-    MainWindow window(prompter, dir.path());
+    MainWindow window(prompter, rig.dir.path());
     learnEveryRow(window.project().keys());
     window.show();
     window.selection().selectRange(2, 6);
@@ -67,9 +68,9 @@ BENCHMARK(BM_GridRepaint)->Unit(benchmark::kMicrosecond);
 // and the repaint, as a user holding the key sees them.
 void BM_DownKeyMovesOneRow(benchmark::State& state)
 {
-    QTemporaryDir dir;
+    test::WindowRig rig;
     BenchPrompter prompter;
-    MainWindow window(prompter, dir.path());
+    MainWindow window(prompter, rig.dir.path());
     KeyTable& keys = window.project().keys();
     for (int i = 0; i < keys.recordCount(); ++i) {
         keys.setRecNo(i + 1);

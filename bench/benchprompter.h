@@ -4,7 +4,9 @@
 #pragma once
 
 #include <core/prompter.h>
+#include <project/project.h>
 
+#include <QTemporaryDir>
 #include <QtGlobal>
 
 namespace qlv::bench {
@@ -25,6 +27,14 @@ public:
     }
     std::optional<QString> chooseOpenFile(const FileRequest&) override { return nextFile; }
     std::optional<QString> chooseSaveFile(const FileRequest&) override { return nextFile; }
+};
+
+// A fresh project's place: a temporary folder and the prompter; New is the benchmark's.
+struct BenchProject {
+    QTemporaryDir dir;
+    BenchPrompter prompter;
+    Project project{prompter, dir.filePath(QStringLiteral("Temp.~tmp"))};
+    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
 };
 
 } // namespace qlv::bench

@@ -1,12 +1,13 @@
 // New, Open, Save, Compile and the image import, driven through a scripted Prompter.
-#include <irdata/eepromimage.h>
 #include <core/codepage.h>
+#include <core/storeerror.h>
+#include <irdata/eepromimage.h>
 #include <project/derivedfields.h>
 #include <project/project.h>
 #include <project/projectfile.h>
-#include <core/storeerror.h>
 #include <project/workingcopy.h>
 #include <support/projectfiles.h>
+#include <support/projectrig.h>
 #include <support/records.h>
 #include <support/scriptedprompter.h>
 
@@ -38,11 +39,11 @@ QByteArray image(const std::vector<CodeRecord>& records)
 class TestLifecycle : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedPrompter> m_prompter;
-    std::unique_ptr<Project> m_project;
+    std::unique_ptr<ProjectRig> m_rig;
+    ScriptedPrompter* m_prompter = nullptr;
+    Project* m_project = nullptr;
 
-    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QString path(const QString& name) const { return m_rig->path(name); }
 
     // Edits the remark of row recNo the way the window does: edit, set, post.
     void editRemark(int recNo, const QString& text)
@@ -71,10 +72,10 @@ class TestLifecycle : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_prompter = std::make_unique<ScriptedPrompter>();
-        m_project = std::make_unique<Project>(*m_prompter, path("Temp.~tmp"));
-        QVERIFY(m_project->NewExecute());
+        m_rig = std::make_unique<ProjectRig>();
+        m_prompter = &m_rig->prompter;
+        m_project = &m_rig->project;
+        QVERIFY(m_rig->start());
         m_prompter->clear();
     }
 
@@ -174,7 +175,7 @@ private slots:
         row.irData = toBytes(twoCodeRecord(52, 50, "TV"));
         m_project->keys().post(row);
 
-        QSignalSpy progress(m_project.get(), &Project::progressChanged);
+        QSignalSpy progress(m_project, &Project::progressChanged);
         m_prompter->chooseFile(path("second.qlv"));
         QVERIFY(m_project->SaveExecute());
         expectNoSurprises();
@@ -286,7 +287,7 @@ private slots:
         QVERIFY2(m_prompter->notices().first().startsWith("Slot 9: ") &&
                      m_prompter->notices().first().contains("Function"),
                  qPrintable(m_prompter->notices().first()));
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Hidden | QDir::Files).filter("existing"),
+        QCOMPARE(QDir(m_rig->dir.path()).entryList(QDir::Hidden | QDir::Files).filter("existing"),
                  QStringList({"existing.qlv"}));
         QCOMPARE(m_project->currentFile(), loose);
     }
@@ -509,8 +510,8 @@ private slots:
 
     void secondCopyUsesTheNextWorkingCopy()
     {
-        WorkingCopy first(m_dir->path());
-        WorkingCopy second(m_dir->path());
+        WorkingCopy first(m_rig->dir.path());
+        WorkingCopy second(m_rig->dir.path());
         QCOMPARE(first.path(), path("Temp.~tmp"));
         QCOMPARE(second.path(), path("Temp2.~tmp"));
     }

@@ -1,9 +1,10 @@
 // Copy, Paste, Select All, Insert, Delete, the go-to rules and the two slot edits, on a real
 // project with the row-change handler attached as the window attaches it.
+#include <project/derivedfields.h>
 #include <rows/gotorules.h>
 #include <rows/rowoperations.h>
 #include <rows/slotedits.h>
-#include <project/derivedfields.h>
+#include <support/projectrig.h>
 #include <support/records.h>
 #include <support/scriptedprompter.h>
 
@@ -48,9 +49,9 @@ bool sameContent(const KeyRow& a, const KeyRow& b)
 class TestRowOperations : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedPrompter> m_prompter;
-    std::unique_ptr<Project> m_project;
+    std::unique_ptr<ProjectRig> m_rig;
+    ScriptedPrompter* m_prompter = nullptr;
+    Project* m_project = nullptr;
     std::unique_ptr<RowSelection> m_selection;
     std::unique_ptr<CopyBuffer> m_buffer;
     std::unique_ptr<RowOperations> m_ops;
@@ -89,10 +90,10 @@ class TestRowOperations : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_prompter = std::make_unique<ScriptedPrompter>();
-        m_project = std::make_unique<Project>(*m_prompter, m_dir->filePath("Temp.~tmp"));
-        QVERIFY(m_project->NewExecute());
+        m_rig = std::make_unique<ProjectRig>();
+        m_prompter = &m_rig->prompter;
+        m_project = &m_rig->project;
+        QVERIFY(m_rig->start());
         m_selection = std::make_unique<RowSelection>();
         m_buffer = std::make_unique<CopyBuffer>();
         m_ops = std::make_unique<RowOperations>(*m_project, *m_selection, *m_buffer, *m_prompter);
@@ -141,7 +142,7 @@ private slots:
         const KeyRow row5 = row(5);
         const KeyRow row510 = row(510);
         moveTo(511);
-        QSignalSpy redraws(m_project.get(), &Project::redrawWave);
+        QSignalSpy redraws(m_project, &Project::redrawWave);
         m_ops->PasteExecute();
         QVERIFY(sameContent(row(511), row3));
         QVERIFY(sameContent(row(512), row5));
@@ -195,7 +196,7 @@ private slots:
 
     void selectAll()
     {
-        QSignalSpy redraws(m_project.get(), &Project::redrawWave);
+        QSignalSpy redraws(m_project, &Project::redrawWave);
         m_ops->SelectAllExecute();
         QCOMPARE(m_selection->count(), 512);
         QCOMPARE(m_selection->item(0), 0);
@@ -219,7 +220,7 @@ private slots:
         const std::vector<KeyRow> before = snapshot();
         moveTo(at);
         m_selection->selectRow(2);
-        QSignalSpy redraws(m_project.get(), &Project::redrawWave);
+        QSignalSpy redraws(m_project, &Project::redrawWave);
         m_ops->InsertFunctionsExecute();
         for (int id = 1; id <= 512; ++id) {
             const KeyRow& now = row(id);
@@ -279,7 +280,7 @@ private slots:
     {
         const std::vector<KeyRow> before = snapshot();
         moveTo(10);
-        QSignalSpy redraws(m_project.get(), &Project::redrawWave);
+        QSignalSpy redraws(m_project, &Project::redrawWave);
         m_prompter->answer(Answer::No);
         QVERIFY(!m_ops->DelFunctionsExecute());
         QVERIFY(snapshot() == before);

@@ -1,7 +1,7 @@
 #include "legacyfixture.h"
 
-#include <irdata/coderecord.h>
 #include <core/codepage.h>
+#include <irdata/coderecord.h>
 #include <project/derivedfields.h>
 
 #include <QDir>

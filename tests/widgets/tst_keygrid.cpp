@@ -1,10 +1,11 @@
 // The key grid on its own: its model, the press dispatch by position and the cell drawing.
-#include <widgets/keycelldelegate.h>
-#include <widgets/keygrid.h>
 #include <rows/rowoperations.h>
-#include <widgets/wavebutton.h>
+#include <support/projectrig.h>
 #include <support/records.h>
 #include <support/scriptedprompter.h>
+#include <widgets/keycelldelegate.h>
+#include <widgets/keygrid.h>
+#include <widgets/wavebutton.h>
 
 #include <QAbstractItemModelTester>
 #include <QScrollBar>
@@ -20,21 +21,13 @@ using namespace qlv::test;
 class TestKeyGrid : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedPrompter> m_prompter;
-    std::unique_ptr<Project> m_project;
+    std::unique_ptr<ProjectRig> m_rig;
+    ScriptedPrompter* m_prompter = nullptr;
+    Project* m_project = nullptr;
     std::unique_ptr<RowSelection> m_selection;
     std::unique_ptr<KeyGrid> m_grid;
 
     KeyTable& keys() { return m_project->keys(); }
-
-    void post(int id, const CodeRecord& record)
-    {
-        keys().setRecNo(id);
-        KeyRow row = keys().current();
-        row.irData = toBytes(record);
-        keys().post(row);
-    }
 
     // A point in the viewport at client position x on row id.
     QPoint at(int clientX, int id) const
@@ -58,10 +51,10 @@ class TestKeyGrid : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_prompter = std::make_unique<ScriptedPrompter>();
-        m_project = std::make_unique<Project>(*m_prompter, m_dir->filePath("Temp.~tmp"));
-        QVERIFY(m_project->NewExecute());
+        m_rig = std::make_unique<ProjectRig>();
+        m_prompter = &m_rig->prompter;
+        m_project = &m_rig->project;
+        QVERIFY(m_rig->start());
         m_selection = std::make_unique<RowSelection>();
         m_grid = std::make_unique<KeyGrid>(keys(), *m_selection);
         m_grid->resize(545, 409);
@@ -72,7 +65,7 @@ private slots:
     void cleanup()
     {
         m_grid.reset();
-        m_project.reset();
+        m_rig.reset();
     }
 
     void modelStaysConsistent()
@@ -84,7 +77,7 @@ private slots:
         const QStringList titles{"ID", "Function", "Format", "Carry", "IR Data", "Remark"};
         for (int c = 0; c < 6; ++c)
             QCOMPARE(m_grid->model()->headerData(c, Qt::Horizontal).toString(), titles[c]);
-        post(3, oneCodeRecord(48, "VOL+"));
+        postRecord(keys(), 3, oneCodeRecord(48, "VOL+"));
         QCOMPARE(m_grid->model()->index(2, 1).data().toString(), QStringLiteral("VOL+"));
         QCOMPARE(m_grid->model()->index(2, 4).data().toString(), KeyGridModel::IrDataPlaceholder);
         CopyBuffer buffer;
@@ -199,9 +192,9 @@ private slots:
     {
         CodeRecord noCode{};
         writeName(noCode, "NOCODE");
-        post(2, noCode);                        // "Carry" empty: red
-        post(3, oneCodeRecord(0, "ZEROCARRY")); // "Carry" "0": normal colour
-        post(4, oneCodeRecord(48, "LEARNED"));  // normal colour, selected below
+        postRecord(keys(), 2, noCode);                        // "Carry" empty: red
+        postRecord(keys(), 3, oneCodeRecord(0, "ZEROCARRY")); // "Carry" "0": normal colour
+        postRecord(keys(), 4, oneCodeRecord(48, "LEARNED"));  // normal colour, selected below
         keys().setRecNo(1);
         m_selection->selectRow(3);
         QCOMPARE(textOf(keys().row(2).carry), QStringLiteral("0"));

@@ -7,6 +7,7 @@
 #include <project/project.h>
 #include <support/learnedcodes.h>
 #include <support/projectfiles.h>
+#include <support/projectrig.h>
 #include <support/scriptedprompter.h>
 
 #include <QAction>
@@ -65,12 +66,12 @@ CodeRecord patternRecord()
 class TestIrDataDialog : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<FilePrompter> m_prompter;
-    std::unique_ptr<Project> m_project;
+    std::unique_ptr<ProjectRig> m_rig;
+    FilePrompter* m_prompter = nullptr;
+    Project* m_project = nullptr;
     std::unique_ptr<TfmIRData> m_dialog;
 
-    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QString path(const QString& name) const { return m_rig->path(name); }
     HexByteModel& model() { return m_dialog->editor()->model(); }
     const KeyRow& row1() { return m_project->keys().row(0); }
     QAction* command(const char* name)
@@ -97,10 +98,10 @@ class TestIrDataDialog : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_prompter = std::make_unique<FilePrompter>();
-        m_project = std::make_unique<Project>(*m_prompter, path("Temp.~tmp"));
-        QVERIFY(m_project->NewExecute());
+        m_rig = std::make_unique<ProjectRig>(std::make_unique<FilePrompter>());
+        m_prompter = static_cast<FilePrompter*>(&m_rig->prompter);
+        m_project = &m_rig->project;
+        QVERIFY(m_rig->start());
         setRow1(necBytes(), "Power");
         m_dialog = std::make_unique<TfmIRData>(*m_prompter);
         m_dialog->setProject(*m_project);

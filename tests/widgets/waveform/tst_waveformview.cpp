@@ -1,11 +1,12 @@
 // The waveform widget: pixels of the rendered picture, the controls and the menu.
-#include <widgets/waveform/wavecontrols.h>
-#include <widgets/waveform/waveformview.h>
 #include <project/derivedfields.h>
 #include <project/project.h>
 #include <support/learnedcodes.h>
+#include <support/projectrig.h>
 #include <support/records.h>
 #include <support/scriptedprompter.h>
+#include <widgets/waveform/wavecontrols.h>
+#include <widgets/waveform/waveformview.h>
 
 #include <QAction>
 #include <QApplication>
@@ -47,19 +48,11 @@ bool anyText(const WaveformView& view, QRect area)
 class TestWaveformView : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedPrompter> m_prompter;
-    std::unique_ptr<Project> m_project;
+    std::unique_ptr<ProjectRig> m_rig;
+    ScriptedPrompter* m_prompter = nullptr;
+    Project* m_project = nullptr;
     std::unique_ptr<QWidget> m_window;
     WaveformView* m_view = nullptr;
-
-    void putRecord(int recNo, const CodeRecord& record)
-    {
-        m_project->keys().setRecNo(recNo);
-        KeyRow row = m_project->keys().current();
-        row.irData = bytesOf(record);
-        m_project->keys().post(row);
-    }
 
     template <typename T> T* control(const char* name)
     {
@@ -72,10 +65,10 @@ class TestWaveformView : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_prompter = std::make_unique<ScriptedPrompter>();
-        m_project = std::make_unique<Project>(*m_prompter, m_dir->filePath("Temp.~tmp"));
-        QVERIFY(m_project->NewExecute());
+        m_rig = std::make_unique<ProjectRig>();
+        m_prompter = &m_rig->prompter;
+        m_project = &m_rig->project;
+        QVERIFY(m_rig->start());
         m_window = std::make_unique<QWidget>();
         m_window->resize(758, 620);
         m_view = new WaveformView(m_window.get());
@@ -93,7 +86,7 @@ private slots:
 
     void picturePixels()
     {
-        putRecord(1, learnedRecord(necSignal(0x00, 0x12)));
+        postRecord(m_project->keys(), 1, learnedRecord(necSignal(0x00, 0x12)));
         m_view->RedrawWave(true);
         // The NEC leader: 40 us of gap (1 pixel), then a 9 ms burst, 150 pixels at 60 us.
         QCOMPARE(pixel(*m_view, 60, 5), Red);
@@ -111,7 +104,7 @@ private slots:
 
     void pictureWidthFollowsTheCode()
     {
-        putRecord(1, learnedRecord(necSignal(0x00, 0x12)));
+        postRecord(m_project->keys(), 1, learnedRecord(necSignal(0x00, 0x12)));
         m_view->RedrawWave(true);
         QWidget* image = m_view->image();
         QCOMPARE(image->objectName(), QStringLiteral("Image1"));
@@ -138,8 +131,8 @@ private slots:
         QVERIFY(!items[0]->isChecked());
         QVERIFY(items[1]->isChecked());
 
-        putRecord(1, learnedRecord(necSignal(0x00, 0x12)));
-        putRecord(2, learnedRecord(necSignal(0x01, 0x40)));
+        postRecord(m_project->keys(), 1, learnedRecord(necSignal(0x00, 0x12)));
+        postRecord(m_project->keys(), 2, learnedRecord(necSignal(0x01, 0x40)));
         m_project->keys().setRecNo(1);
         m_view->RedrawWave(true);
         items[0]->trigger();
@@ -161,7 +154,8 @@ private slots:
 
     void twoCodeRecordInBothStrips()
     {
-        putRecord(1, learnedRecord(rc5Signal(false, 0, 12), rc5Signal(true, 0, 12)));
+        postRecord(m_project->keys(), 1,
+                   learnedRecord(rc5Signal(false, 0, 12), rc5Signal(true, 0, 12)));
         m_view->RedrawWave(true);
         // The second half of the first start bit: 889 us of carrier from pixel 1 on.
         QCOMPARE(pixel(*m_view, 8, 5), Red);
@@ -190,7 +184,7 @@ private slots:
         QCOMPARE(showTime->text(), QStringLiteral("Show time"));
         QVERIFY(!showTime->isChecked());
 
-        putRecord(1, oneCodeRecord(48, {}, 4));
+        postRecord(m_project->keys(), 1, oneCodeRecord(48, {}, 4));
         m_view->RedrawWave(true);
         QTest::mouseClick(control<QToolButton>("BitBtn1"), Qt::LeftButton);
         QCOMPARE(m_view->state().usPerPixel, 30);
@@ -214,7 +208,7 @@ private slots:
 
     void emptyTableLeavesThePictureAlone()
     {
-        putRecord(1, learnedRecord(necSignal(0x00, 0x12)));
+        postRecord(m_project->keys(), 1, learnedRecord(necSignal(0x00, 0x12)));
         m_view->RedrawWave(true);
         const QImage before = m_view->picture().copy(0, 0, 2000, 100);
         m_project->keys().close();
