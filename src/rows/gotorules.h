@@ -1,8 +1,8 @@
 // Go to a row by its ID or by its function name, and the integer rules the ID text follows.
 #pragma once
 
-#include <project/keytable.h>
 #include <core/prompter.h>
+#include <project/keytable.h>
 
 #include <QString>
 

@@ -25,7 +25,6 @@ QValidator::State TypedLengthLimit::validate(QString& input, int&) const
     return input.size() <= m_limit || input.size() <= m_lastLength ? Acceptable : Invalid;
 }
 
-
 KeyDialog::KeyDialog(const QString& objectName, const QString& caption, const QString& label,
                      int limit, const QString& confirmCaption, bool escapeCancels, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

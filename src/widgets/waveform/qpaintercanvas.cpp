@@ -16,7 +16,6 @@ QColor toQColor(WaveColour colour)
     return QColor(colour.r, colour.g, colour.b);
 }
 
-
 QPainterWaveCanvas::QPainterWaveCanvas(QImage& image, const QFont& font)
     : m_image(image)
     , m_font(font)

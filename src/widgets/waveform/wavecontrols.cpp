@@ -77,8 +77,7 @@ WaveControls createWaveControls(WaveformView& view, QWidget* parent)
     controls.clearWave = button(4, parent);
     QObject::connect(controls.zoomIn, &QToolButton::clicked, &view, &WaveformView::zoomIn);
     QObject::connect(controls.zoomOut, &QToolButton::clicked, &view, &WaveformView::zoomOut);
-    QObject::connect(controls.normalSize, &QToolButton::clicked, &view,
-                     &WaveformView::normalSize);
+    QObject::connect(controls.normalSize, &QToolButton::clicked, &view, &WaveformView::normalSize);
     QObject::connect(controls.clearWave, &QToolButton::clicked, &view, &WaveformView::ClearWave);
 
     controls.showTime = new QCheckBox(QStringLiteral("Show time"), parent);

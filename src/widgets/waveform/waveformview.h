@@ -56,9 +56,9 @@ public slots:
     void RedrawWave(bool shiftPrevious);
     void ClearWave(); // also "Clear wave"
 
-    void zoomIn();               // "Zoom in"
-    void zoomOut();               // "Zoom out"
-    void normalSize();               // "Normal size"
+    void zoomIn();                  // "Zoom in"
+    void zoomOut();                 // "Zoom out"
+    void normalSize();              // "Normal size"
     void setShowTime(bool checked); // "Show time"
     void modeChosen();              // both items of PopupMenu1
 
