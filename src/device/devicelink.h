@@ -138,6 +138,8 @@ signals:
 
 private:
     void setControlsEnabled(bool enabled, bool learnButtonEnabled);
+    // Not while another sequence runs, only on a loaded project, and only when the user agrees.
+    bool confirmTransfer(QuestionKind kind, const char* question);
     void returnToCommandRate();
     bool readAck(int seconds);
     struct TransferMessages {

@@ -47,24 +47,25 @@ void DeviceLink::cancelTransfer()
     m_bProgress = false;
 }
 
-TransferEnding DeviceLink::DownloadExecute()
+bool DeviceLink::confirmTransfer(QuestionKind kind, const char* question)
 {
     if (m_transferRunning || m_learning || !m_project.requireLoaded())
-        return TransferEnding::Declined;
-    if (m_prompter.ask({QuestionKind::Download, QLatin1String(MainCaption),
-                        QLatin1String(msg::DownloadQuestion)}) != Answer::Yes)
-        return TransferEnding::Declined;
-    return downloadAll();
+        return false;
+    return m_prompter.ask({kind, QLatin1String(MainCaption), QLatin1String(question)}) ==
+           Answer::Yes;
+}
+
+TransferEnding DeviceLink::DownloadExecute()
+{
+    return confirmTransfer(QuestionKind::Download, msg::DownloadQuestion)
+               ? downloadAll()
+               : TransferEnding::Declined;
 }
 
 TransferEnding DeviceLink::UploadExecute()
 {
-    if (m_transferRunning || m_learning || !m_project.requireLoaded())
-        return TransferEnding::Declined;
-    if (m_prompter.ask({QuestionKind::Upload, QLatin1String(MainCaption),
-                        QLatin1String(msg::UploadQuestion)}) != Answer::Yes)
-        return TransferEnding::Declined;
-    return uploadAll();
+    return confirmTransfer(QuestionKind::Upload, msg::UploadQuestion) ? uploadAll()
+                                                                      : TransferEnding::Declined;
 }
 
 TransferEnding DeviceLink::downloadAll()

@@ -168,4 +168,13 @@ std::string quoted(std::string_view text)
     return out + "'";
 }
 
+std::optional<ParseResult> refuseOversized(std::string_view text)
+{
+    if (text.size() <= MaxInputBytes)
+        return std::nullopt;
+    ParseResult result;
+    result.errors.push_back({0, "the file is larger than 16 MiB"});
+    return result;
+}
+
 } // namespace qlv::interchange
