@@ -72,7 +72,13 @@ void Anchors::apply(QSize clientSize) const
 
 QIcon programIcon(const QString& themeName, const QString& ownName)
 {
-    const QIcon own(QStringLiteral(":/icons/%1.svg").arg(ownName));
+    // Rendered from SVG at build time. QIcon reads each file it is given at once: menus and
+    // the toolbar need two sizes, the window's own icon more.
+    static const QList<int> actionSizes{16, 32};
+    static const QList<int> windowSizes{16, 32, 48, 64};
+    QIcon own;
+    for (int size : ownName == u"qlv" ? windowSizes : actionSizes)
+        own.addFile(QStringLiteral(":/icons/%1-%2.png").arg(ownName).arg(size), QSize(size, size));
     if (themeName.isEmpty())
         return own;
     return QIcon::fromTheme(themeName, own);

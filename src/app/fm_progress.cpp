@@ -1,7 +1,5 @@
 #include "fm_progress.h"
 
-#include <device/devicelink.h>
-
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -97,20 +95,6 @@ void TfmProgress::keyPressEvent(QKeyEvent* event)
         return;
     }
     QWidget::keyPressEvent(event);
-}
-
-void TfmProgress::follow(DeviceLink& link, QWidget& window)
-{
-    connect(this, &TfmProgress::closed, &link, &DeviceLink::cancelTransfer);
-    connect(&link, &DeviceLink::progressShown, this, &TfmProgress::showWith);
-    connect(&link, &DeviceLink::progressChanged, this, &TfmProgress::setPosition);
-    connect(&link, &DeviceLink::progressHidden, this, [this, &window] {
-        // The keys come back to the main window, unless the user has gone elsewhere meanwhile.
-        const bool wasActive = isActiveWindow();
-        hide();
-        if (wasActive)
-            window.activateWindow();
-    });
 }
 
 } // namespace qlv

@@ -12,8 +12,6 @@ class QStatusBar;
 
 namespace qlv {
 
-class DeviceLink;
-
 inline constexpr const char* ProgressTitle = "QLV";
 
 class TfmProgress : public QWidget {
@@ -31,8 +29,6 @@ public:
     // Label1 set to text, the window shown centred on the screen.
     void showWith(const QString& text);
     void setPosition(int slot);
-    // Shows link's transfers over window; Cancel and the close box cancel them.
-    void follow(DeviceLink& link, QWidget& window);
 
 signals:
     // The Cancel button or the close box: bProgress = false.

@@ -72,7 +72,6 @@ MainWindow::MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* 
     m_ui.createActions(*this);
     m_ui.createControls(*this, *m_anchors, m_project->keys(), m_selection);
     m_devicePanel = new DevicePanel(*m_link, m_ui, portsFile, *this);
-    m_fmProgress = new TfmProgress(this);
     connectProject();
     connectDeviceLink();
     // FormCreate: the saved device settings, then a new project.
@@ -80,10 +79,7 @@ MainWindow::MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* 
     m_devicePanel->apply(readSettingsFile(settingsPath()));
     guarded([this] { m_project->NewExecute(); });
     updateActions();
-
-    m_fmFuncEdit = new TfmFuncEdit(this);
-    m_fmRemark = new TfmRemark(this);
-    m_fmGoTo = new TfmGoTo(this);
+    // The dialogs are built on first use (fmFuncEdit() and the others), each once a run.
 
     // The keys work on the grid from the start.
     m_ui.grid->setFocus();
@@ -128,7 +124,17 @@ void MainWindow::connectDeviceLink()
     DeviceLink& link = *m_link;
     connect(&link, &DeviceLink::controlsEnabledChanged, this, &MainWindow::setControlsEnabled);
     connect(&link, &DeviceLink::learnCaptionChanged, m_ui.irLearn, &QAction::setText);
-    m_fmProgress->follow(link, *this);
+    connect(&link, &DeviceLink::progressShown, this,
+            [this](const QString& label) { fmProgress().showWith(label); });
+    connect(&link, &DeviceLink::progressChanged, this,
+            [this](int slot) { fmProgress().setPosition(slot); });
+    connect(&link, &DeviceLink::progressHidden, this, [this] {
+        // The keys come back to the main window, unless the user has gone elsewhere meanwhile.
+        const bool wasActive = fmProgress().isActiveWindow();
+        fmProgress().hide();
+        if (wasActive)
+            activateWindow();
+    });
     connect(&link, &DeviceLink::learnedCodeShown, this, [this](bool shiftPrevious) {
         RedrawWave(shiftPrevious);
         m_ui.wave->scrollToStart();
@@ -229,6 +235,36 @@ void MainWindow::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     m_ui.placeBars(size());
     m_anchors->apply(size());
+}
+
+TfmFuncEdit& MainWindow::fmFuncEdit()
+{
+    if (!m_fmFuncEdit)
+        m_fmFuncEdit = new TfmFuncEdit(this);
+    return *m_fmFuncEdit;
+}
+
+TfmRemark& MainWindow::fmRemark()
+{
+    if (!m_fmRemark)
+        m_fmRemark = new TfmRemark(this);
+    return *m_fmRemark;
+}
+
+TfmGoTo& MainWindow::fmGoTo()
+{
+    if (!m_fmGoTo)
+        m_fmGoTo = new TfmGoTo(this);
+    return *m_fmGoTo;
+}
+
+TfmProgress& MainWindow::fmProgress()
+{
+    if (!m_fmProgress) {
+        m_fmProgress = new TfmProgress(this);
+        connect(m_fmProgress, &TfmProgress::closed, m_link.get(), &DeviceLink::cancelTransfer);
+    }
+    return *m_fmProgress;
 }
 
 } // namespace qlv

@@ -107,10 +107,11 @@ public:
     void HoldToSend();
     void openGridMenu(const QPoint& globalPos);
 
-    TfmFuncEdit& fmFuncEdit() { return *m_fmFuncEdit; }
-    TfmRemark& fmRemark() { return *m_fmRemark; }
-    TfmGoTo& fmGoTo() { return *m_fmGoTo; }
-    TfmProgress& fmProgress() { return *m_fmProgress; }
+    // Built on first use.
+    TfmFuncEdit& fmFuncEdit();
+    TfmRemark& fmRemark();
+    TfmGoTo& fmGoTo();
+    TfmProgress& fmProgress();
 
     // The physical left button, or a left press the grid is still holding.
     bool leftButtonDown() const;

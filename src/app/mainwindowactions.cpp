@@ -153,14 +153,14 @@ void MainWindow::DelFunctionsExecute()
 
 void MainWindow::GotoExecute()
 {
-    goToRow(*m_fmGoTo, m_project->keys(), m_prompter);
+    goToRow(fmGoTo(), m_project->keys(), m_prompter);
 }
 
 void MainWindow::EditFuncExecute()
 {
     KeyTable& keys = m_project->keys();
     if (keys.recordCount() > 0)
-        editSlotText(*m_fmFuncEdit, textOf(keys.current().function), keys, editFunctionName,
+        editSlotText(fmFuncEdit(), textOf(keys.current().function), keys, editFunctionName,
                      m_prompter);
 }
 
@@ -168,7 +168,7 @@ void MainWindow::RemarkEdit()
 {
     KeyTable& keys = m_project->keys();
     if (keys.recordCount() > 0)
-        editSlotText(*m_fmRemark, textOf(keys.current().remark), keys, editRemark, m_prompter);
+        editSlotText(fmRemark(), textOf(keys.current().remark), keys, editRemark, m_prompter);
 }
 
 void MainWindow::openGridMenu(const QPoint& globalPos)

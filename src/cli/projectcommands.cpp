@@ -25,9 +25,8 @@ QString cell(const std::optional<QString>& value)
 
 void runNew(const Invocation& invocation)
 {
-    Session session(invocation.prompter, Session::Needs::WorkingCopy);
-    session.require(session.project().NewExecute());
-    session.require(session.project().saveTo(invocation.args.at(0)));
+    Session session(invocation.prompter);
+    session.buildProject(invocation.args.at(0), {});
 }
 
 void runInfo(const Invocation& invocation)
@@ -70,11 +69,13 @@ void runCompile(const Invocation& invocation)
 void runImport(const Invocation& invocation)
 {
     const QString image = inputFile(invocation.args.at(0), QStringLiteral(".bin"));
-    Session session(invocation.prompter, Session::Needs::WorkingCopy);
-    // Called directly rather than through openFile, so that an image named without ".bin"
-    // is still read as an image.
-    session.require(session.project().ImportEepromImage(image));
-    session.require(session.project().saveTo(invocation.args.at(1)));
+    Session session(invocation.prompter);
+    // Read directly rather than through openFile, so that an image named without ".bin"
+    // is still read as an image; checked before anything is written.
+    const std::optional<QByteArray> bytes = session.project().readEepromImage(image);
+    session.require(bytes.has_value());
+    session.buildProject(invocation.args.at(1),
+                         [&] { session.require(session.project().postImageSlots(*bytes)); });
 }
 
 void runConvert(const Invocation& invocation)

@@ -6,8 +6,12 @@
 #include <legacy/legacyproject.h>
 #include <project/filenames.h>
 #include <project/jetheader.h>
+#include <project/projecttemplate.h>
+#include <project/sqlitedb.h>
+#include <project/wholefile.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSysInfo>
@@ -119,8 +123,42 @@ void Session::saveInPlace()
         return;
     }
     // saveTo would add ".qlv" and write a second file; the user asked for this one.
-    keys().applyUpdates();
+    keys().applyUpdatesReplacing();
     m_project.setModified(false);
+}
+
+void Session::buildProject(const QString& target, const std::function<void()>& fill)
+{
+    const QString name = QFileInfo(withProjectExtension(target)).absoluteFilePath();
+    confirmReplace(name);
+    const std::optional<QByteArray> templateBytes = readProjectTemplate();
+    if (!templateBytes)
+        throw Failure{QStringLiteral("RES file read error!")};
+    PendingFile pending(name);
+    {
+        QFile copy(pending.temporaryPath());
+        if (!copy.open(QIODevice::WriteOnly) ||
+            copy.write(*templateBytes) != templateBytes->size() || !copy.flush())
+            throw Failure{QStringLiteral("Cannot write %1: %2")
+                              .arg(QDir::toNativeSeparators(name), copy.errorString())};
+    }
+    require(m_project.LoadProject(pending.temporaryPath()));
+    if (fill)
+        fill();
+    const ModelFields model = m_project.modelFields();
+    checkModelFits(model);
+    std::vector<KeyRow> rows;
+    rows.reserve(std::size_t(keys().recordCount()));
+    for (int i = 0; i < keys().recordCount(); ++i)
+        rows.push_back(keys().row(i));
+    keys().close();
+    {
+        SqliteDb db(pending.temporaryPath());
+        // The copy replaces the target only when complete, so it needs no journal.
+        db.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF");
+        fillTemplateCopy(db, model, rows, {});
+    }
+    pending.commitAsWritten();
 }
 
 int Session::indexOf(int id) const

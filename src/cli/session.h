@@ -11,6 +11,7 @@
 
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -37,6 +38,10 @@ public:
     void open(const QString& name);
     // Writes the pending rows into the open file; refused for a Windows version's file.
     void saveInPlace();
+    // A new project file at target (".qlv" added when missing), asked before replacing one:
+    // the template is written once into the file's temporary copy, loaded, given fill's
+    // posts, written in one transaction, then synced once and renamed into place.
+    void buildProject(const QString& target, const std::function<void()>& fill);
 
     void confirmReplace(const QString& path) const { cli::confirmReplace(m_prompter, path); }
 

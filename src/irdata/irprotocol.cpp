@@ -122,7 +122,7 @@ std::vector<Item> parseStream(std::string_view stream, double unit)
     return items;
 }
 
-std::vector<double> shape(std::initializer_list<double> units, double unit)
+std::vector<double> shape(const std::vector<double>& units, double unit)
 {
     std::vector<double> result;
     for (double u : units)
@@ -135,7 +135,8 @@ struct Definition {
     double frequency;
     double unit;
     bool msb;
-    std::array<std::initializer_list<double>, 2> bits;
+    // Owned: an initializer_list member would point at a temporary gone after construction.
+    std::array<std::vector<double>, 2> bits;
     const char* intro;
     const char* repeat;
     std::vector<ParameterSpec> parameters;

@@ -60,10 +60,22 @@ bool WaveView::RedrawWave(bool shiftPrevious,
         traceColour = {Red, Grey};
         strip1 = previousRecord;
     }
-    drawStrip(1, strip1, scrollBoxWidth);
-    drawStrip(0, currentRecord, scrollBoxWidth);
-    pictureWidth = std::max(stripWidth[0], stripWidth[1]);
+    m_strip1 = strip1;
+    m_boxWidth = scrollBoxWidth;
+    m_drawn = true;
+    Repaint();
     return true;
+}
+
+void WaveView::Repaint()
+{
+    if (!m_drawn) {
+        m_canvas.fillRect(0, 0, PictureWidth, PictureHeight, Background);
+        return;
+    }
+    drawStrip(1, m_strip1, m_boxWidth);
+    drawStrip(0, currentRecord, m_boxWidth);
+    pictureWidth = std::max(stripWidth[0], stripWidth[1]);
 }
 
 void WaveView::ClearWave()
@@ -72,6 +84,7 @@ void WaveView::ClearWave()
         (*record)[0] = 0xFF;
         (*record)[128] = 0xFF;
     }
+    m_drawn = false;
     m_canvas.fillRect(0, 0, int(pictureWidth), PictureHeight, Background);
 }
 
@@ -114,6 +127,9 @@ std::string WaveView::rulerLabel(int p) const
 
 void WaveView::drawText(int x, int y, const std::string& text)
 {
+    // Labels are short: no glyph is wider than two lines are high.
+    if (!m_canvas.shows(x, x + 2 * m_canvas.textHeight() * int(text.size())))
+        return;
     // Text is opaque on the background, as the labels sit on the trace.
     m_canvas.fillRect(x, y, m_canvas.textWidth(text), m_canvas.textHeight(), Background);
     m_canvas.text(x, y, text);

@@ -62,6 +62,13 @@ public:
     virtual void text(int x, int y, std::string_view text) = 0;
     virtual int textWidth(std::string_view text) = 0;
     virtual int textHeight() = 0;
+    // False when nothing drawn in columns [left, right) can be seen, so it may be left out.
+    virtual bool shows(int left, int right) const
+    {
+        (void)left;
+        (void)right;
+        return true;
+    }
 };
 
 // A ruler value in milliseconds as the user writes numbers; irdata knows no locale.
@@ -90,6 +97,9 @@ public:
     bool RedrawWave(bool shiftPrevious, std::optional<std::span<const std::uint8_t>> currentIrData,
                     int scrollBoxWidth);
     void ClearWave();
+    // Draws again what the last RedrawWave or ClearWave left (the background before either),
+    // so that a canvas showing only part of the picture can fill in another part.
+    void Repaint();
 
     void zoomIn();
     void zoomOut();
@@ -108,6 +118,10 @@ private:
     // The labels of the scale last drawn; the ruler is the same at every redraw of a scale.
     std::vector<std::string> m_rulerLabels;
     std::int32_t m_rulerScale = 0;
+    // What Repaint draws again.
+    bool m_drawn = false;
+    CodeRecord m_strip1{};
+    int m_boxWidth = 0;
 };
 
 } // namespace qlv

@@ -1,5 +1,10 @@
 #include "keytable.h"
 
+#include "wholefile.h"
+
+#include <QDir>
+#include <QFile>
+
 #include <algorithm>
 
 namespace qlv {
@@ -101,6 +106,56 @@ void KeyTable::applyUpdates()
     if (changed.empty())
         return;
     updateKeyRows(*m_db, changed);
+    m_pending.assign(m_rows.size(), false);
+}
+
+void KeyTable::applyUpdatesReplacing()
+{
+    if (!m_db)
+        throw StoreError(QStringLiteral("The key table is not open."));
+    std::vector<StoredKeyRow> changed;
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        if (m_pending[i])
+            changed.push_back(m_rows[i]);
+    if (changed.empty())
+        return;
+    const QString path = m_db->path();
+    // A writer's lock on the file for the whole copy: another connection's transaction is
+    // neither copied half done nor lost under the renamed copy.
+    m_db->exec("BEGIN IMMEDIATE");
+    struct Release {
+        SqliteDb& db;
+        ~Release()
+        {
+            try {
+                db.exec("ROLLBACK");
+            } catch (const StoreError&) {
+            }
+        }
+    };
+    auto release = std::make_unique<Release>(Release{*m_db});
+    PendingFile pending(path);
+    {
+        QFile source(path);
+        QFile copy(pending.temporaryPath());
+        if (!source.open(QIODevice::ReadOnly))
+            throw StoreError(
+                QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), source.errorString()));
+        const QByteArray bytes = source.readAll();
+        if (!copy.open(QIODevice::WriteOnly) || copy.write(bytes) != bytes.size() || !copy.flush())
+            throw StoreError(QStringLiteral("Cannot write %1: %2")
+                                 .arg(QDir::toNativeSeparators(path), copy.errorString()));
+    }
+    {
+        SqliteDb db(pending.temporaryPath());
+        // The copy replaces the file only when complete, so it needs no journal.
+        db.exec("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF");
+        updateKeyRows(db, changed);
+    }
+    pending.commitAsWritten();
+    // The old connection reads the replaced file; the new one the file now in place.
+    release.reset();
+    m_db = std::make_unique<SqliteDb>(path);
     m_pending.assign(m_rows.size(), false);
 }
 

@@ -47,6 +47,9 @@ public:
     // Writes every pending row in one transaction; on failure nothing is written and every
     // change stays pending. Throws StoreError.
     void applyUpdates();
+    // The same, into a copy of the open file that then replaces it whole: synced once,
+    // renamed, the folder synced, rather than a rollback journal's several syncs.
+    void applyUpdatesReplacing();
 
     // The two notifications; an empty handler means none is attached.
     const Handler& afterScroll() const { return m_afterScroll; }

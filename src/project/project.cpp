@@ -314,25 +314,37 @@ QString Project::runLegacyConverter(const QString& legacyPath, const QString& co
     return last.contains(name) ? last : QStringLiteral("%1 cannot be read: %2").arg(name, last);
 }
 
-bool Project::ImportEepromImage(const QString& path)
+std::optional<QByteArray> Project::readEepromImage(const QString& path)
 {
-    // The image is checked before New, so a bad file leaves the open project untouched.
     QByteArray image;
     try {
         image = readRegularFile(path, qint64(ImageSize));
     } catch (const StoreError& error) {
         m_prompter.notice(error.text());
-        return false;
+        return std::nullopt;
     }
     if (image.size() != qsizetype(ImageSize)) {
         m_prompter.notice(
             QString::fromLatin1(NotAnImageText).arg(QFileInfo(path).size()).arg(ImageSize));
-        return false;
+        return std::nullopt;
     }
+    return image;
+}
+
+bool Project::ImportEepromImage(const QString& path)
+{
+    // The image is checked before New, so a bad file leaves the open project untouched.
+    const std::optional<QByteArray> image = readEepromImage(path);
+    if (!image)
+        return false;
     // Cancel in New's own question abandons the import instead of filling the open project.
     if (!NewExecute())
         return false;
+    return postImageSlots(*image);
+}
 
+bool Project::postImageSlots(const QByteArray& image)
+{
     const std::span<const std::uint8_t> imageBytes(
         reinterpret_cast<const std::uint8_t*>(image.constData()), ImageSize);
     bool completed = true;
@@ -380,7 +392,7 @@ bool Project::saveTo(const QString& chosenName)
     const QString name = absolute(withProjectExtension(chosenName));
     if (name == m_currentFile && !openedFromLegacyFile()) {
         try {
-            m_keys.applyUpdates();
+            m_keys.applyUpdatesReplacing();
         } catch (const StoreError& error) {
             m_prompter.notice(error.text());
             return false;

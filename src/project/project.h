@@ -59,6 +59,10 @@ public:
     bool openFile(const QString& path);
     bool openLegacyFile(const QString& path);
     bool ImportEepromImage(const QString& path);
+    // ImportEepromImage's two halves: the image read and checked (a notice and nothing when it
+    // is no image), and its slots posted into the open table.
+    std::optional<QByteArray> readEepromImage(const QString& path);
+    bool postImageSlots(const QByteArray& image);
     bool saveTo(const QString& chosenName);
     bool compileTo(const QString& chosenName);
 

@@ -234,6 +234,26 @@ private slots:
         QCOMPARE(readProjectFile(file).rows[1].row.remark.value(), QStringLiteral("in place"));
     }
 
+    // A save in place writes a copy and renames it over the file: the next save must reach
+    // the file now in place, a link keeps leading to it, and nothing is left beside it.
+    void saveInPlaceReplacesTheFileWhole()
+    {
+        const QString file = savedProject("whole.qlv");
+        QVERIFY(QFile::link(QStringLiteral("whole.qlv"), path("link.qlv")));
+        for (const QString& text : {QStringLiteral("first"), QStringLiteral("second")}) {
+            editRemark(5, text);
+            m_prompter->chooseFile(file);
+            QVERIFY(m_project->SaveExecute());
+            QVERIFY(!m_project->modified());
+            QCOMPARE(readProjectFile(path("link.qlv")).rows[4].row.remark.value(), text);
+        }
+        expectNoSurprises();
+        QVERIFY(QFileInfo(path("link.qlv")).isSymLink());
+        QCOMPARE(QDir(m_rig->dir.path())
+                     .entryList({QStringLiteral("*whole*")}, QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("whole.qlv")});
+    }
+
     void replaceQuestion_data()
     {
         QTest::addColumn<int>("answer");

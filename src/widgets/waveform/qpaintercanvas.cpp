@@ -27,6 +27,10 @@ void QPainterWaveCanvas::begin()
 {
     m_painter.begin(&m_image);
     m_painter.setRenderHint(QPainter::Antialiasing, false);
+    if (m_originX != 0)
+        m_painter.translate(-m_originX, 0);
+    if (m_clipRight > m_clipLeft)
+        m_painter.setClipRect(QRect(m_clipLeft, 0, m_clipRight - m_clipLeft, m_image.height()));
 }
 
 void QPainterWaveCanvas::end()
@@ -86,7 +90,16 @@ void QPainterWaveCanvas::text(int x, int y, std::string_view text)
 
 int QPainterWaveCanvas::textWidth(std::string_view text)
 {
-    return rendered(text).width;
+    // Measured without rendering: most labels of a redraw lie outside the painted part.
+    const std::string key(text);
+    auto found = m_widths.find(key);
+    if (found != m_widths.end())
+        return found->second;
+    if (m_widths.size() >= MaxRenderedTexts)
+        m_widths.clear();
+    const int width =
+        m_metrics.horizontalAdvance(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    return m_widths.emplace(key, width).first->second;
 }
 
 int QPainterWaveCanvas::textHeight()

@@ -23,6 +23,14 @@ public:
 
     void begin();
     void end();
+    // From the next begin(): picture column x lands on the image's column x - originX, and
+    // nothing is painted outside columns [clipLeft, clipRight) of the picture.
+    void setOrigin(int originX) { m_originX = originX; }
+    void setClip(int clipLeft, int clipRight)
+    {
+        m_clipLeft = clipLeft;
+        m_clipRight = clipRight;
+    }
 
     // begin() and end() for a scope.
     class Session {
@@ -60,6 +68,10 @@ private:
     QFontMetrics m_metrics;
     QPainter m_painter;
     std::unordered_map<std::string, RenderedText> m_texts;
+    std::unordered_map<std::string, int> m_widths;
+    int m_originX = 0;
+    int m_clipLeft = 0;
+    int m_clipRight = 0; // no clip while equal to m_clipLeft
 };
 
 } // namespace qlv

@@ -3,8 +3,6 @@
 #include "waveformview.h"
 
 #include <QCheckBox>
-#include <QPainter>
-#include <QSvgRenderer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -24,25 +22,14 @@ ButtonInfo buttonInfo(int bitBtn)
 {
     switch (bitBtn) {
     case 1:
-        return {"BitBtn1", "Zoom in", ":/waveform/zoom-in.svg", 27};
+        return {"BitBtn1", "Zoom in", "zoom-in", 27};
     case 2:
-        return {"BitBtn2", "Zoom out", ":/waveform/zoom-out.svg", 27};
+        return {"BitBtn2", "Zoom out", "zoom-out", 27};
     case 3:
-        return {"BitBtn3", "Normal size", ":/waveform/normal-size.svg", 25};
+        return {"BitBtn3", "Normal size", "normal-size", 25};
     default:
-        return {"BitBtn4", "Clear wave", ":/waveform/clear-wave.svg", 25};
+        return {"BitBtn4", "Clear wave", "clear-wave", 25};
     }
-}
-
-// Rendered here rather than through the icon plugin, so the pictures need no plugin at run time.
-QPixmap rendered(const QString& file, int size)
-{
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QSvgRenderer renderer(file);
-    QPainter painter(&pixmap);
-    renderer.render(&painter);
-    return pixmap;
 }
 
 QToolButton* button(int bitBtn, QWidget* parent)
@@ -61,10 +48,11 @@ QToolButton* button(int bitBtn, QWidget* parent)
 
 QIcon waveButtonIcon(int bitBtn)
 {
-    const QString file = QLatin1String(buttonInfo(bitBtn).picture);
+    // Rendered from SVG at build time; a pixmap is read only when the button first paints.
+    const QString name = QLatin1String(buttonInfo(bitBtn).picture);
     QIcon icon;
     for (int size : {16, 32})
-        icon.addPixmap(rendered(file, size));
+        icon.addFile(QStringLiteral(":/waveform/%1-%2.png").arg(name).arg(size), QSize(size, size));
     return icon;
 }
 

@@ -10,6 +10,8 @@
 #include <QPaintEvent>
 #include <QScrollBar>
 
+#include <algorithm>
+
 namespace qlv {
 
 std::string localNumberText(long double value)
@@ -19,12 +21,12 @@ std::string localNumberText(long double value)
     return locale.toString(double(value), 'g', 15).toStdString();
 }
 
-// Shows the part of the off-screen picture that needs painting; it never draws itself.
+// Shows the part of the view's picture that needs painting; the view draws it.
 class WavePicture : public QWidget {
 public:
-    WavePicture(const QImage& picture, QWidget* parent)
-        : QWidget(parent)
-        , m_picture(picture)
+    explicit WavePicture(WaveformView& view)
+        : QWidget(&view)
+        , m_view(view)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
@@ -33,24 +35,21 @@ protected:
     void paintEvent(QPaintEvent* event) override
     {
         QPainter painter(this);
-        const QRect rect = event->rect();
-        painter.drawImage(rect, m_picture, rect);
+        m_view.paintPicture(painter, event->rect());
     }
 
 private:
-    const QImage& m_picture;
+    WaveformView& m_view;
 };
 
 WaveformView::WaveformView(QWidget* parent)
     : QScrollArea(parent)
-    , m_picture(wave::PictureWidth, wave::PictureHeight, QImage::Format_RGB32)
-    , m_canvas(m_picture)
-    , m_view(m_canvas, localNumberText)
+    , m_canvas(m_window)
+    , m_windowCanvas(m_canvas, 0, 0)
+    , m_view(m_windowCanvas, localNumberText)
 {
     setObjectName(QStringLiteral("ScrollBox1"));
-    m_picture.fill(toQColor(wave::Background));
-
-    m_image = new WavePicture(m_picture, this);
+    m_image = new WavePicture(*this);
     m_image->setObjectName(QStringLiteral("Image1"));
     setWidget(m_image);
     setWidgetResizable(false);
@@ -158,6 +157,7 @@ void WaveformView::RedrawWave(bool shiftPrevious)
     const std::optional<QByteArray> irData = m_source ? m_source() : std::nullopt;
     if (!irData)
         return;
+    placeWindow(horizontalScrollBar()->value());
     {
         QPainterWaveCanvas::Session session(m_canvas);
         m_view.RedrawWave(shiftPrevious,
@@ -165,6 +165,8 @@ void WaveformView::RedrawWave(bool shiftPrevious)
                                     std::size_t(irData->size())),
                           width());
     }
+    m_windowValid = true;
+    m_fullValid = false;
     applyPictureWidth();
     showProtocols();
     m_image->update();
@@ -176,8 +178,65 @@ void WaveformView::ClearWave()
         QPainterWaveCanvas::Session session(m_canvas);
         m_view.ClearWave();
     }
+    m_fullValid = false;
     showProtocols();
     m_image->update();
+}
+
+void WaveformView::placeWindow(int from)
+{
+    const int visible = std::max(viewport()->width(), 128);
+    const int margin = visible / 2;
+    const int width = std::min(visible + 2 * margin, int(wave::PictureWidth));
+    if (m_window.width() != width)
+        m_window = QImage(width, wave::PictureHeight, QImage::Format_RGB32);
+    m_windowLeft = std::clamp(from - margin, 0, int(wave::PictureWidth) - width);
+    m_canvas.setOrigin(m_windowLeft);
+    m_windowCanvas.setWindow(m_canvas, m_windowLeft, m_windowLeft + width);
+}
+
+bool WaveformView::windowCovers(int from, int to) const
+{
+    return m_windowValid && from >= m_windowLeft && to <= m_windowLeft + m_window.width();
+}
+
+void WaveformView::paintPicture(QPainter& painter, const QRect& rect)
+{
+    // A rect wider than the window (a grab of the whole picture) is painted a window at a time.
+    int x = rect.left();
+    const int end = rect.right() + 1;
+    while (x < end) {
+        if (!windowCovers(x, end) && (!windowCovers(x, x + 1) || end - x <= m_window.width() / 2)) {
+            placeWindow(x);
+            QPainterWaveCanvas::Session session(m_canvas);
+            m_view.Repaint();
+            m_windowValid = true;
+        }
+        const int to = std::min(end, m_windowLeft + m_window.width());
+        painter.drawImage(QRect(x, rect.top(), to - x, rect.height()), m_window,
+                          QRect(x - m_windowLeft, rect.top(), to - x, rect.height()));
+        x = to;
+    }
+}
+
+const QImage& WaveformView::picture() const
+{
+    if (!m_full)
+        m_full =
+            std::make_unique<QImage>(wave::PictureWidth, wave::PictureHeight, QImage::Format_RGB32);
+    if (!m_fullValid) {
+        auto* self = const_cast<WaveformView*>(this);
+        QPainterWaveCanvas whole(*m_full);
+        self->m_windowCanvas.setWindow(whole, 0, wave::PictureWidth);
+        {
+            QPainterWaveCanvas::Session session(whole);
+            self->m_view.Repaint();
+        }
+        self->m_windowCanvas.setWindow(self->m_canvas, m_windowLeft,
+                                       m_windowLeft + m_window.width());
+        m_fullValid = true;
+    }
+    return *m_full;
 }
 
 void WaveformView::applyPictureWidth()

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "qpaintercanvas.h"
+#include "windowcanvas.h"
 
 #include <irdata/waveview.h>
 
@@ -12,6 +13,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -44,7 +46,9 @@ public:
 
     WaveView& state() { return m_view; }
     const WaveView& state() const { return m_view; }
-    const QImage& picture() const { return m_picture; }
+    // The whole 20480-pixel picture, drawn when asked: the view itself paints only the part
+    // in sight and a margin about it.
+    const QImage& picture() const;
     QWidget* image() const;
     QMenu* popupMenu() const { return m_menu; }
     QAction* rollingItem() const { return m_rolling; }
@@ -69,13 +73,24 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    friend class WavePicture;
     void applyPictureWidth();
+    // The part of the picture the window image holds: columns [from - margin, ...) where the
+    // margin is half the visible width; the drawing that follows lands there.
+    void placeWindow(int from);
+    bool windowCovers(int from, int to) const;
+    void paintPicture(QPainter& painter, const QRect& rect);
     void showProtocols();
     void placeProtocols();
 
-    QImage m_picture;
+    QImage m_window;
     QPainterWaveCanvas m_canvas;
+    WindowCanvas m_windowCanvas;
     WaveView m_view;
+    int m_windowLeft = 0;
+    bool m_windowValid = false;
+    mutable std::unique_ptr<QImage> m_full;
+    mutable bool m_fullValid = false;
     CurrentIrData m_source;
     WavePicture* m_image = nullptr;
     QMenu* m_menu = nullptr;
