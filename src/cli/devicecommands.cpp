@@ -8,12 +8,12 @@
 #include "progress.h"
 #include "session.h"
 
+#include <core/storeerror.h>
 #include <device/devicelink.h>
 #include <device/devicemessages.h>
 #include <device/frames.h>
 #include <device/tracestream.h>
 #include <platform/systemports.h>
-#include <project/storeerror.h>
 #include <project/wholefile.h>
 
 #include <QDir>
@@ -39,28 +39,13 @@ public:
     {
     }
     bool forced() const { return m_base.forced(); }
-    Answer askYesNo(const QString& title, const QString& text) override
+    Answer ask(const Question& question) override { return m_base.ask(question); }
+    void tell(const Notice& notice) override
     {
-        return m_base.askYesNo(title, text);
-    }
-    Answer askYesNoCancel(const QString& title, const QString& text) override
-    {
-        return m_base.askYesNoCancel(title, text);
-    }
-    void notice(const QString& text) override
-    {
-        if (text == QLatin1String(msg::DownloadCompleted) ||
-            text == QLatin1String(msg::UploadCompleted)) {
-            if (!quiet())
-                printOut(text);
-        } else {
-            m_base.notice(text);
-        }
-    }
-    void titledNotice(const QString& title, const QString& text,
-                      const QString& detail = QString()) override
-    {
-        m_base.titledNotice(title, text, detail);
+        if (notice.kind != NoticeKind::Completed)
+            m_base.tell(notice);
+        else if (!quiet())
+            printOut(notice.text);
     }
     std::optional<QString> chooseOpenFile(const FileRequest& request) override
     {
@@ -223,9 +208,9 @@ public:
         if (m_trace)
             beginTrace();
         SerialComm& comm = m_link->comm();
-        comm.sCommName = m_options.port;
-        comm.iBaudrate = CommandRate;
-        if (!comm.OpenComm(comm.sCommName))
+        comm.setCommName(m_options.port);
+        comm.setBaudRate(CommandRate);
+        if (!comm.OpenComm(comm.commName()))
             throw Failure{};
     }
 
@@ -319,11 +304,10 @@ void runLearn(const Invocation& invocation)
     for (const int id : ids)
         rows.push_back(run.session().indexOf(id)); // fails before anything is sent
     KeyTable& keys = run.session().keys();
-    QObject::connect(&link, &DeviceLink::learnCaptionChanged, [&keys](const QString& caption) {
-        if (caption == QLatin1String(msg::StopCaption))
-            printNote(QStringLiteral("ID %1: press the key on the remote, pointed at the device "
-                                     "(Ctrl+C stops).")
-                          .arg(keys.current().id));
+    QObject::connect(&link, &DeviceLink::keyAwaited, [&keys] {
+        printNote(QStringLiteral("ID %1: press the key on the remote, pointed at the device "
+                                 "(Ctrl+C stops).")
+                      .arg(keys.current().id));
     });
     QObject::connect(&link, &DeviceLink::learnedCodeShown, [&keys] {
         if (!quiet())

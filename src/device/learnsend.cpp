@@ -4,9 +4,9 @@
 #include "devicemessages.h"
 #include "frames.h"
 
-#include <project/codepage.h>
+#include <core/codepage.h>
+#include <core/storeerror.h>
 #include <project/derivedfields.h>
-#include <project/storeerror.h>
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -33,7 +33,7 @@ bool DeviceLink::waitForLearnedCode(std::uint32_t expected)
     bool arrived = false;
     while (m_learning) {
         m_comm.PollStatus();
-        if (m_comm.cs.cbInQue >= expected) {
+        if (m_comm.waitingCount() >= expected) {
             arrived = true;
             break;
         }
@@ -91,21 +91,18 @@ LearnOutcome DeviceLink::IRLearnExecute(std::vector<int> selectedRows)
                 break;
             }
             emit learnCaptionChanged(QLatin1String(msg::StopCaption));
+            emit keyAwaited();
             setControlsEnabled(false, true);
             if (!waitForLearnedCode(expected)) {
                 outcome.ending = m_learning ? LearnEnding::LineLost : LearnEnding::Stopped;
                 break;
             }
             m_comm.PollStatus();
-            const QByteArray received =
-                m_comm.hComm().read(std::min<std::int64_t>(m_comm.cs.cbInQue, 4096));
-            m_comm.nBytesRead = std::uint32_t(received.size());
-            std::copy(received.begin(), received.end(), m_comm.inbuff.begin());
+            const std::span<const std::uint8_t> received = m_comm.readWaiting(4096);
 
             KeyRow values = keys.current();
-            const CodeRecord record =
-                assembleLearned(std::span(m_comm.inbuff.data(), m_comm.nBytesRead), irFormat,
-                                toCodePageCut(textOf(values.function), NameMaxBytes));
+            const CodeRecord record = assembleLearned(
+                received, irFormat, toCodePageCut(textOf(values.function), NameMaxBytes));
             values.irData = bytesOf(record);
             try {
                 keys.post(values);
@@ -142,11 +139,10 @@ SendOutcome DeviceLink::IRSendStart()
     QThread::msleep(ReplyDelayMs);
     m_comm.PollStatus();
     std::optional<std::uint8_t> reply;
-    if (m_comm.cs.cbInQue == 1) {
-        const QByteArray byte = m_comm.hComm().read(1);
-        m_comm.nBytesRead = std::uint32_t(byte.size());
+    if (m_comm.waitingCount() == 1) {
+        const std::span<const std::uint8_t> byte = m_comm.readWaiting(1);
         if (byte.size() == 1)
-            reply = std::uint8_t(byte.at(0));
+            reply = byte[0];
     }
     if (reply == SendBusy)
         return SendOutcome::Busy;
