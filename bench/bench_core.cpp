@@ -22,12 +22,8 @@ using qlv::bench::runPair;
 
 namespace {
 
-struct Fixture {
-    QTemporaryDir dir;
-    BenchPrompter prompter;
-    Project project{prompter, dir.filePath("Temp.~tmp")};
+struct Fixture : bench::BenchProject {
     Fixture() { project.NewExecute(); }
-    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
 };
 
 CodeRecord fullRecord()
@@ -97,7 +93,7 @@ void BM_Compile(benchmark::State& state)
     Fixture f;
     f.prompter.nextFile = f.path("keys.bin");
     for (auto _ : state)
-        benchmark::DoNotOptimize(f.project.SaveAsExecute());
+        benchmark::DoNotOptimize(f.project.compile());
 }
 BENCHMARK(BM_Compile)->Unit(benchmark::kMillisecond);
 
@@ -338,7 +334,7 @@ void BM_Pair_Compile(benchmark::State& state)
     f.prompter.nextFile = f.path("keys.bin");
     const std::string target = stdPath(f.path("floor.bin"));
     runPair(
-        state, [&] { f.project.SaveAsExecute(); },
+        state, [&] { f.project.compile(); },
         [&] { floor::replaceWhole(target, floor::imageOf(p.rows)); });
 }
 BENCHMARK(BM_Pair_Compile)->Unit(benchmark::kMillisecond);

@@ -12,7 +12,6 @@
 
 #include <QCoreApplication>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <cstring>
 #include <ctime>
@@ -23,17 +22,14 @@ using qlv::bench::BenchPrompter;
 namespace {
 
 // A simulator process and a program-side link to it, on a project whose rows all hold codes.
-struct Rig {
-    QTemporaryDir dir;
-    BenchPrompter prompter;
-    Project project{prompter, dir.filePath("Temp.~tmp")};
+struct Rig : bench::BenchProject {
     QProcess sim;
     std::unique_ptr<DeviceLink> link;
 
     explicit Rig(const QStringList& simOptions)
     {
         // Completions are the expected ending of every sequence measured here.
-        prompter.expectedNoticeEnding = QStringLiteral("completed.");
+        prompter.completionExpected = true;
         project.NewExecute();
         KeyTable& keys = project.keys();
         keys.first();
@@ -55,7 +51,7 @@ struct Rig {
         PortMap ports;
         ports.setPath(1, path);
         link = std::make_unique<DeviceLink>(prompter, project, makeSerialStream(), ports);
-        link->ComboBox2Change(0);
+        link->choosePort(0);
     }
     ~Rig()
     {

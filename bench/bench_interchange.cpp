@@ -8,7 +8,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -18,10 +17,7 @@ using qlv::bench::BenchPrompter;
 
 namespace {
 
-struct Fixture {
-    QTemporaryDir dir;
-    BenchPrompter prompter;
-    Project project{prompter, dir.filePath("Temp.~tmp")};
+struct Fixture : bench::BenchProject {
     Fixture() { project.NewExecute(); }
 };
 

@@ -28,9 +28,8 @@ QString fixture()
 void BM_OpenLegacyIntoTheWorkingCopy(benchmark::State& state)
 {
     const QString legacy = fixture();
-    QTemporaryDir dir;
-    BenchPrompter prompter;
-    Project project(prompter, dir.filePath("Temp.~tmp"));
+    bench::BenchProject fixture;
+    Project& project = fixture.project;
     project.setLegacyConverter(QStringLiteral(QLVTOOL_PATH));
     for (auto _ : state)
         benchmark::DoNotOptimize(project.openFile(legacy));

@@ -1,7 +1,7 @@
 // RedrawWave of a two-code record whose sequences fill their areas, at 60 us per pixel:
 // the geometry alone, and drawn into the widget's picture.
-#include <app/waveform/waveformview.h>
 #include <irdata/waveview.h>
+#include <widgets/waveform/waveformview.h>
 
 #include <benchmark/benchmark.h>
 

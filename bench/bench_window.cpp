@@ -1,14 +1,16 @@
 // The window's own figures: building it with its fresh project, and repainting the grid.
-// Runs on the offscreen platform; start build/bench/qlv-bench-window by hand.
+// Runs on the offscreen platform over pseudo-terminal ports, so no real serial port is
+// opened; start build/bench/qlv-bench-window by hand.
 #include "benchprompter.h"
 #include "pairbench.h"
 
 #include <app/mainwindow.h>
-#include <app/waveform/qpaintercanvas.h>
-#include <app/waveform/waveformview.h>
-#include <app/waveform/windowcanvas.h>
-#include <keytable/keygrid.h>
 #include <project/derivedfields.h>
+#include <support/windowrig.h>
+#include <widgets/keygrid.h>
+#include <widgets/waveform/qpaintercanvas.h>
+#include <widgets/waveform/waveformview.h>
+#include <widgets/waveform/windowcanvas.h>
 
 #include <benchmark/benchmark.h>
 
@@ -19,7 +21,6 @@
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QToolBar>
 
 #include <spawn.h>
@@ -56,10 +57,10 @@ void learnEveryRow(KeyTable& keys)
 
 void BM_MainWindowWithFreshProject(benchmark::State& state)
 {
-    QTemporaryDir dir;
+    test::WindowRig rig;
     BenchPrompter prompter;
     for (auto _ : state) {
-        MainWindow window(prompter, dir.path());
+        MainWindow window(prompter, rig.dir.path());
         window.show();
         benchmark::DoNotOptimize(window.project().keys().recordCount());
     }
@@ -68,9 +69,9 @@ BENCHMARK(BM_MainWindowWithFreshProject)->Unit(benchmark::kMillisecond);
 
 void BM_GridRepaint(benchmark::State& state)
 {
-    QTemporaryDir dir;
+    test::WindowRig rig;
     BenchPrompter prompter;
-    MainWindow window(prompter, dir.path());
+    MainWindow window(prompter, rig.dir.path());
     learnEveryRow(window.project().keys());
     window.show();
     window.selection().selectRange(2, 6);
@@ -85,9 +86,9 @@ BENCHMARK(BM_GridRepaint)->Unit(benchmark::kMicrosecond);
 // and the repaint, as a user holding the key sees them.
 void BM_DownKeyMovesOneRow(benchmark::State& state)
 {
-    QTemporaryDir dir;
+    test::WindowRig rig;
     BenchPrompter prompter;
-    MainWindow window(prompter, dir.path());
+    MainWindow window(prompter, rig.dir.path());
     KeyTable& keys = window.project().keys();
     for (int i = 0; i < keys.recordCount(); ++i) {
         keys.setRecNo(i + 1);
@@ -168,9 +169,9 @@ void showBareWindow()
 
 void BM_Pair_WindowInProcess(benchmark::State& state)
 {
-    QTemporaryDir dir;
+    test::WindowRig rig;
     qlv::bench::runPair(
-        state, [&] { showQlvWindow(dir.path()); }, [] { showBareWindow(); });
+        state, [&] { showQlvWindow(rig.dir.path()); }, [] { showBareWindow(); });
 }
 BENCHMARK(BM_Pair_WindowInProcess)->Unit(benchmark::kMillisecond);
 
@@ -239,9 +240,9 @@ BENCHMARK(BM_Pair_WindowProcess)->Unit(benchmark::kMillisecond)->UseRealTime()->
 // part only (the scroll box's width), whatever the strip's width.
 void BM_Pair_DownKeyVsVisibleStrip(benchmark::State& state)
 {
-    QTemporaryDir dir;
+    test::WindowRig rig;
     BenchPrompter prompter;
-    MainWindow window(prompter, dir.path());
+    MainWindow window(prompter, rig.dir.path());
     KeyTable& keys = window.project().keys();
     std::vector<QByteArray> records;
     for (int i = 0; i < keys.recordCount(); ++i) {
@@ -311,8 +312,8 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (argc == 2 && std::string(argv[1]) == "--child=qlv") {
-        QTemporaryDir dir;
-        showQlvWindow(dir.path());
+        test::WindowRig rig;
+        showQlvWindow(rig.dir.path());
         std::printf("%ld\n", peakKb());
         return 0;
     }

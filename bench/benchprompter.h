@@ -1,10 +1,12 @@
 // The benchmarks' Prompter: questions are answered Yes (the unsaved-changes one No), each file
-// dialog gets nextFile, and a notice other than the expected ending stops the run, since it
+// dialog gets nextFile, and a notice other than an expected completion stops the run, since it
 // would spoil the figure.
 #pragma once
 
-#include <project/prompter.h>
+#include <core/prompter.h>
+#include <project/project.h>
 
+#include <QTemporaryDir>
 #include <QtGlobal>
 
 namespace qlv::bench {
@@ -12,17 +14,27 @@ namespace qlv::bench {
 class BenchPrompter : public Prompter {
 public:
     std::optional<QString> nextFile;
-    QString expectedNoticeEnding; // empty: no notice is expected
+    bool completionExpected = false;
 
-    Answer askYesNo(const QString&, const QString&) override { return Answer::Yes; }
-    Answer askYesNoCancel(const QString&, const QString&) override { return Answer::No; }
-    void notice(const QString& text) override
+    Answer ask(const Question& question) override
     {
-        if (expectedNoticeEnding.isEmpty() || !text.endsWith(expectedNoticeEnding))
-            qFatal("%s", qPrintable(text));
+        return question.cancellable ? Answer::No : Answer::Yes;
+    }
+    void tell(const Notice& notice) override
+    {
+        if (!completionExpected || notice.kind != NoticeKind::Completed)
+            qFatal("%s", qPrintable(notice.text));
     }
     std::optional<QString> chooseOpenFile(const FileRequest&) override { return nextFile; }
     std::optional<QString> chooseSaveFile(const FileRequest&) override { return nextFile; }
+};
+
+// A fresh project's place: a temporary folder and the prompter; New is the benchmark's.
+struct BenchProject {
+    QTemporaryDir dir;
+    BenchPrompter prompter;
+    Project project{prompter, dir.filePath(QStringLiteral("Temp.~tmp"))};
+    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
 };
 
 } // namespace qlv::bench

@@ -1,8 +1,8 @@
 #include "comparedialog.h"
 
+#include <core/prompter.h>
+#include <core/storeerror.h>
 #include <project/keytable.h>
-#include <project/prompter.h>
-#include <project/storeerror.h>
 
 #include <QDialogButtonBox>
 #include <QHeaderView>

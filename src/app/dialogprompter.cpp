@@ -44,8 +44,8 @@ QWidget* DialogPrompter::owner() const
 
 namespace {
 
-Answer ask(QWidget* parent, const QString& title, const QString& text,
-           QMessageBox::StandardButtons buttons)
+Answer askBox(QWidget* parent, const QString& title, const QString& text,
+              QMessageBox::StandardButtons buttons)
 {
     QMessageBox box(QMessageBox::Question, title, text, buttons, parent);
     box.setDefaultButton(QMessageBox::Yes);
@@ -61,25 +61,19 @@ Answer ask(QWidget* parent, const QString& title, const QString& text,
 
 } // namespace
 
-Answer DialogPrompter::askYesNo(const QString& title, const QString& text)
+Answer DialogPrompter::ask(const Question& question)
 {
-    return ask(owner(), title, text, QMessageBox::Yes | QMessageBox::No);
+    QMessageBox::StandardButtons buttons = QMessageBox::Yes | QMessageBox::No;
+    if (question.cancellable)
+        buttons |= QMessageBox::Cancel;
+    return askBox(owner(), question.title, question.text, buttons);
 }
 
-Answer DialogPrompter::askYesNoCancel(const QString& title, const QString& text)
+void DialogPrompter::tell(const Notice& notice)
 {
-    return ask(owner(), title, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-}
-
-void DialogPrompter::notice(const QString& text)
-{
-    titledNotice(QString::fromLatin1(MainCaption), text);
-}
-
-void DialogPrompter::titledNotice(const QString& title, const QString& text, const QString& detail)
-{
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner());
-    box.setInformativeText(detail);
+    const QString title = notice.title.isEmpty() ? QString::fromLatin1(MainCaption) : notice.title;
+    QMessageBox box(QMessageBox::NoIcon, title, notice.text, QMessageBox::Ok, owner());
+    box.setInformativeText(notice.detail);
     box.exec();
 }
 
@@ -91,7 +85,7 @@ QFileDialog& DialogPrompter::dialog(bool save)
         slot->setObjectName(save ? QStringLiteral("SaveDialog1") : QStringLiteral("OpenDialog1"));
         slot->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         slot->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-        // The program asks "File already exist.Replace?" itself.
+        // The program asks before it replaces a file itself.
         slot->setOption(QFileDialog::DontConfirmOverwrite, true);
     }
     return *slot;

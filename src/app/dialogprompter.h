@@ -2,7 +2,7 @@
 // OpenDialog1 and SaveDialog1, which keep the last chosen name between uses.
 #pragma once
 
-#include <project/prompter.h>
+#include <core/prompter.h>
 
 #include <QPointer>
 #include <QStringList>
@@ -24,11 +24,8 @@ public:
     // The window the boxes and dialogs are centred on; set once it exists.
     void setParentWindow(QWidget* window);
 
-    Answer askYesNo(const QString& title, const QString& text) override;
-    Answer askYesNoCancel(const QString& title, const QString& text) override;
-    void notice(const QString& text) override;
-    void titledNotice(const QString& title, const QString& text,
-                      const QString& detail = QString()) override;
+    Answer ask(const Question& question) override;
+    void tell(const Notice& notice) override;
     std::optional<QString> chooseOpenFile(const FileRequest& request) override;
     std::optional<QString> chooseSaveFile(const FileRequest& request) override;
 

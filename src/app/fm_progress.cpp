@@ -26,33 +26,33 @@ TfmProgress::TfmProgress(QWidget* parent)
     setWindowTitle(QString::fromLatin1(ProgressTitle));
     setFixedSize(FormWidth, FormHeight);
 
-    m_label1 = new QLabel(this);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setGeometry(16, 10, FormWidth - 32, 16);
-    m_label2 = new QLabel(this);
-    m_label2->setObjectName(QStringLiteral("Label2"));
-    m_label2->setGeometry(16, 54, 150, 16);
+    m_caption = new QLabel(this);
+    m_caption->setObjectName(QStringLiteral("Label1"));
+    m_caption->setGeometry(16, 10, FormWidth - 32, 16);
+    m_blankLabel = new QLabel(this);
+    m_blankLabel->setObjectName(QStringLiteral("Label2"));
+    m_blankLabel->setGeometry(16, 54, 150, 16);
 
-    m_progressBar1 = new QProgressBar(this);
-    m_progressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    m_progressBar1->setRange(0, Range);
-    m_progressBar1->setTextVisible(false);
-    m_progressBar1->setGeometry(16, 30, FormWidth - 32, 18);
+    m_bar = new QProgressBar(this);
+    m_bar->setObjectName(QStringLiteral("ProgressBar1"));
+    m_bar->setRange(0, Range);
+    m_bar->setTextVisible(false);
+    m_bar->setGeometry(16, 30, FormWidth - 32, 18);
 
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("Cancel"));
     m_cancel->setGeometry(FormWidth - 16 - 75, 54, 75, 25);
     connect(m_cancel, &QPushButton::clicked, this, &TfmProgress::CancelClick);
 
-    m_statusBar1 = new QStatusBar(this);
-    m_statusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    m_statusBar1->setSizeGripEnabled(false);
-    m_statusBar1->setGeometry(0, FormHeight - 22, FormWidth, 22);
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    m_statusBar->setSizeGripEnabled(false);
+    m_statusBar->setGeometry(0, FormHeight - 22, FormWidth, 22);
 }
 
 void TfmProgress::showWith(const QString& text)
 {
-    m_label1->setText(text);
+    m_caption->setText(text);
     const QScreen* screen = parentWidget() ? parentWidget()->screen() : nullptr;
     if (!screen)
         screen = QGuiApplication::primaryScreen();
@@ -66,13 +66,13 @@ void TfmProgress::showWith(const QString& text)
 
 void TfmProgress::setPosition(int slot)
 {
-    m_progressBar1->setValue(slot);
+    m_bar->setValue(slot);
 }
 
 void TfmProgress::showEvent(QShowEvent* event)
 {
     // FormShow: a fresh bar for every transfer; the transfer sets bProgress itself.
-    m_progressBar1->setValue(0);
+    m_bar->setValue(0);
     QWidget::showEvent(event);
 }
 

@@ -22,8 +22,8 @@ public:
 
     explicit TfmProgress(QWidget* parent = nullptr);
 
-    QLabel* Label1() const { return m_label1; }
-    QProgressBar* ProgressBar1() const { return m_progressBar1; }
+    QLabel* Label1() const { return m_caption; }
+    QProgressBar* ProgressBar1() const { return m_bar; }
     QPushButton* Cancel() const { return m_cancel; }
 
     // Label1 set to text, the window shown centred on the screen.
@@ -42,11 +42,11 @@ protected:
 private:
     void CancelClick();
 
-    QLabel* m_label1 = nullptr;
-    QLabel* m_label2 = nullptr;
-    QProgressBar* m_progressBar1 = nullptr;
+    QLabel* m_caption = nullptr;
+    QLabel* m_blankLabel = nullptr;
+    QProgressBar* m_bar = nullptr;
     QPushButton* m_cancel = nullptr;
-    QStatusBar* m_statusBar1 = nullptr;
+    QStatusBar* m_statusBar = nullptr;
 };
 
 } // namespace qlv

@@ -1,17 +1,22 @@
 // TForm1, the main window: toolbar, key grid, device settings, waveform strip, status bar.
 // It owns the open project, the grid's selection and the copy buffer for the whole run.
 //
-// The device commands, the choosers and the IR port boxes are forwarded to the DeviceLink;
-// the window only shows what it reports: the progress window, the disabled controls, the
-// learn button's caption, the lamps and the port panel.
+// It composes: MainWindowUi builds the actions and controls, DevicePanel binds the device's
+// choosers, boxes and lamps to the DeviceLink and QLV.ini; the window wires the project's
+// lifecycle, runs the actions and makes the close check.
 #pragma once
 
-#include <keytable/copybuffer.h>
-#include <keytable/rowoperations.h>
-#include <keytable/rowselection.h>
+#include "devicepanel.h"
+#include "mainwindowui.h"
+
+#include <device/devicelink.h>
+
 #include <platform/datafolders.h>
 #include <project/project.h>
 #include <project/workingcopy.h>
+#include <rows/copybuffer.h>
+#include <rows/rowoperations.h>
+#include <rows/rowselection.h>
 
 #include <QPointer>
 #include <QWidget>
@@ -20,27 +25,11 @@
 #include <functional>
 #include <memory>
 
-class QAction;
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QMenu;
-class QProgressBar;
-class QPushButton;
-class QRadioButton;
-class QStatusBar;
-class QToolBar;
-class QToolButton;
-
 namespace qlv {
 
 class Anchors;
-class KeyGrid;
-class PortLamp;
-class RightPressFilter;
-class DeviceLink;
 class DeviceChecks;
+class KeyGrid;
 class TfmFuncEdit;
 class TfmGoTo;
 class TfmProgress;
@@ -68,18 +57,18 @@ public:
     Project& project() { return *m_project; }
     RowSelection& selection() { return m_selection; }
     const CopyBuffer& copyBuffer() const { return m_copyBuffer; }
-    KeyGrid& grid() { return *m_grid; }
+    KeyGrid& grid() { return *m_ui.grid; }
     QString settingsPath() const;
 
     DeviceLink& deviceLink() { return *m_link; }
     // The device settings, as the device link holds them.
-    int LearnTime() const;
-    int DeviceId() const;
-    int IrFormat() const;
-    quint8 IrPortMask() const;
-    void setPortLamp(int port, bool sending);
+    int LearnTime() const { return m_link->settings().LearnTime; }
+    int DeviceId() const { return m_link->settings().DeviceId; }
+    int IrFormat() const { return m_link->settings().IrFormat; }
+    quint8 IrPortMask() const { return m_link->settings().IrPortMask; }
+    void setPortLamp(int port, bool sending) { m_devicePanel->setPortLamp(port, sending); }
     // The second panel of the status bar: the open port's name, or "No port".
-    void setPortStatus(const QString& text);
+    void setPortStatus(const QString& text) { m_devicePanel->setPortStatus(text); }
 
     // The waveform view's entry points.
     void RedrawWave(bool shiftPrevious);
@@ -107,12 +96,7 @@ public:
     void ImportCodesExecute();
     void ExportCodesExecute();
 
-    bool SaveAsUpdate() const;
-    bool UploadUpdate() const;
-    bool DownloadUpdate() const;
-    bool IRLearnUpdate() const;
-    bool PasteUpdate() const;
-    bool EditFuncUpdate() const;
+    // Enables the actions that need a project as far as one is loaded.
     void updateActions();
 
     // Grid and data-set handlers.
@@ -129,7 +113,6 @@ public:
     TfmRemark& fmRemark();
     TfmGoTo& fmGoTo();
     TfmProgress& fmProgress();
-    // Verify, Compare with device, Learn each key twice.
     DeviceChecks& deviceChecks() { return *m_checks; }
 
     // The physical left button, or a left press the grid is still holding.
@@ -140,34 +123,19 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void createActions();
-    void createControls();
-    void createIrPortGroup();
-    void FormCreate();
-    void applySettings();
     void connectProject();
     void connectDeviceLink();
+    void addDeviceChecks();
     // Every control directly on the window, and the actions with their shortcuts; Button1
     // (bound to IRLearn) apart, as it stays usable as "Stop" during a learn run.
     void setControlsEnabled(bool enabled, bool learnButtonEnabled);
-    void showPortPath();
-    // The port panel after a device command: a lost line or a failed reopen leaves no port.
-    void showPortState();
-    // "Ports…" after "Close": the dialog that writes ports.ini.
-    void addPortsEntry();
-    void openPortsDialog();
     bool deviceBusy() const;
     void projectLoaded();
     // Runs an operation; an error of the data or file layer is shown, and the window goes on.
     void guarded(const std::function<void()>& operation);
-    void ComboBox1Change();
-    void ComboBox2Change();
-    void ComboBox3Change();
-    void RadioButton1Click();
-    void RadioButton2Click();
-    void ChBoxClick(int port, bool checked);
+    // Runs a device command, then shows what became of the port.
+    void deviceCommand(const std::function<void()>& command);
     bool FormCloseQuery();
-    void writeSettings();
 
     Prompter& m_prompter;
     QString m_dataFolder; // the config folder
@@ -180,67 +148,17 @@ private:
     std::unique_ptr<RowOperations> m_rowOperations;
     std::unique_ptr<Anchors> m_anchors;
 
-    int m_learnTimeIndex = 0;
-    int m_comPortIndex = -1; // the chooser's last entry that is a port or "Close"
-
-    QAction* m_new = nullptr;
-    QAction* m_open = nullptr;
-    QAction* m_save = nullptr;
-    QAction* m_saveAs = nullptr;
-    QAction* m_upload = nullptr;
-    QAction* m_download = nullptr;
-    QAction* m_about = nullptr;
-    QAction* m_copy = nullptr;
-    QAction* m_paste = nullptr;
-    QAction* m_selectAll = nullptr;
-    QAction* m_insertFunctions = nullptr;
-    QAction* m_delFunctions = nullptr;
-    QAction* m_deleteIrData1 = nullptr;
-    QAction* m_goto = nullptr;
-    QAction* m_irLearn = nullptr;
-    QAction* m_editFunc = nullptr;
-    QAction* m_render = nullptr;
-    QAction* m_importCodes = nullptr;
-    QAction* m_exportCodes = nullptr;
-
-    QToolBar* m_toolBar = nullptr;
-    QWidget* m_panel1 = nullptr;
-    QLabel* m_label1 = nullptr;
-    QLabel* m_label2 = nullptr;
-    QLabel* m_label3 = nullptr;
-    QLabel* m_label5 = nullptr;
-    QWidget* m_panel2 = nullptr;
-    KeyGrid* m_grid = nullptr;
-    QMenu* m_popupMenu2 = nullptr;
-    QGroupBox* m_irPortGroup = nullptr;
-    std::array<QCheckBox*, 8> m_portBoxes{};
-    std::array<PortLamp*, 8> m_portLamps{};
-    QGroupBox* m_learnGroup = nullptr;
-    QComboBox* m_learnTime = nullptr;
-    QRadioButton* m_normal = nullptr;
-    QRadioButton* m_rc5 = nullptr;
-    QPushButton* m_learnButton = nullptr;
-    QWidget* m_panel3 = nullptr;
-    QComboBox* m_comPort = nullptr;
-    QComboBox* m_deviceIdBox = nullptr;
-    QProgressBar* m_progress = nullptr;
-    WaveformView* m_wave = nullptr;
-    QStatusBar* m_statusBar = nullptr;
-    std::array<QLabel*, 4> m_statusPanels{};
-    QLabel* m_protocolPanel = nullptr; // the current row's protocol, code A and B
-    RightPressFilter* m_rightPressFilter = nullptr;
+    MainWindowUi m_ui;
+    DevicePanel* m_devicePanel = nullptr;
+    DeviceChecks* m_checks = nullptr; // Verify, Compare with device, Learn each key twice
 
     TfmFuncEdit* m_fmFuncEdit = nullptr;
     TfmRemark* m_fmRemark = nullptr;
     TfmGoTo* m_fmGoTo = nullptr;
     TfmProgress* m_fmProgress = nullptr;
-    DeviceChecks* m_checks = nullptr;
     // Where the keys went before a device run disabled the controls; they go there again.
     QPointer<QWidget> m_focusBeforeRun;
     bool m_controlsDisabled = false;
 };
-
-// The main window's font: "宋体" at 12 pixels where installed, else a font with Chinese.
-QFont mainFont();
 
 } // namespace qlv

@@ -1,6 +1,6 @@
 #include "portsdialog.h"
 
-#include <project/storeerror.h>
+#include <core/storeerror.h>
 #include <project/wholefile.h>
 
 #include <QComboBox>
@@ -22,19 +22,10 @@ QString defaultPath(int comNumber)
     return PortMap().devicePath(comName(comNumber));
 }
 
-} // namespace
-
-PortsDialog::PortsDialog(const QString& iniPath, const PortMap& current,
-                         const std::vector<SystemPort>& ports, QWidget* parent)
-    : QDialog(parent)
-    , m_iniPath(iniPath)
-    , m_map(current)
+// The system's serial ports, one a row.
+QTableWidget* systemPortsTable(const std::vector<SystemPort>& ports, QWidget* parent)
 {
-    setObjectName(QStringLiteral("PortsDialog"));
-    setWindowTitle(QStringLiteral("Ports"));
-    auto* layout = new QVBoxLayout(this);
-
-    auto* table = new QTableWidget(int(ports.size()), 6, this);
+    auto* table = new QTableWidget(int(ports.size()), 6, parent);
     table->setObjectName(QStringLiteral("SystemPorts"));
     table->setHorizontalHeaderLabels({QStringLiteral("Device"), QStringLiteral("Description"),
                                       QStringLiteral("Manufacturer"), QStringLiteral("USB ID"),
@@ -54,7 +45,21 @@ PortsDialog::PortsDialog(const QString& iniPath, const PortMap& current,
             table->setItem(row, column, new QTableWidgetItem(cells.at(column)));
     }
     table->resizeColumnsToContents();
-    layout->addWidget(table);
+    return table;
+}
+
+} // namespace
+
+PortsDialog::PortsDialog(const QString& iniPath, const PortMap& current,
+                         const std::vector<SystemPort>& ports, QWidget* parent)
+    : QDialog(parent)
+    , m_iniPath(iniPath)
+    , m_map(current)
+{
+    setObjectName(QStringLiteral("PortsDialog"));
+    setWindowTitle(QStringLiteral("Ports"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(systemPortsTable(ports, this));
 
     auto* form = new QFormLayout;
     for (int n = 1; n <= ComPortCount; ++n) {

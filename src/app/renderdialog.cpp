@@ -1,6 +1,6 @@
 #include "renderdialog.h"
 
-#include "waveform/qpaintercanvas.h"
+#include <widgets/waveform/qpaintercanvas.h>
 
 #include <irdata/irprotocol.h>
 #include <irdata/signalrecord.h>

@@ -1,7 +1,7 @@
 #include "settings.h"
 
-#include <keytable/gotorules.h>
 #include <project/wholefile.h>
+#include <rows/gotorules.h>
 
 #include <QFile>
 #include <QList>

@@ -4,37 +4,28 @@
 
 namespace qlv::cli {
 
-Answer CliPrompter::askYesNo(const QString&, const QString& text)
+Answer CliPrompter::ask(const Question& question)
 {
-    if (text == QLatin1String(ReplaceQuestion)) {
+    m_refusedReplace = false;
+    if (question.kind == QuestionKind::ReplaceFile) {
         if (m_force)
             return Answer::Yes;
         m_refusal = replaceRefusal();
+        m_refusedReplace = true;
         return Answer::No;
     }
-    m_refusal = QStringLiteral("Declined the question: %1").arg(text);
-    return Answer::No;
+    m_refusal = QStringLiteral("Declined the question: %1").arg(question.text);
+    // Every command saves what it changed itself, so a question with Cancel is never the
+    // user's to answer; cancelling keeps anything from being lost.
+    return question.cancellable ? Answer::Cancel : Answer::No;
 }
 
-Answer CliPrompter::askYesNoCancel(const QString&, const QString& text)
+void CliPrompter::tell(const Notice& notice)
 {
-    // Every command saves what it changed itself, so such a question is never the user's to
-    // answer; cancelling keeps anything from being lost.
-    m_refusal = QStringLiteral("Declined the question: %1").arg(text);
-    return Answer::Cancel;
-}
-
-void CliPrompter::notice(const QString& text)
-{
-    printErr(text);
+    printErr(notice.text);
     m_reported = true;
-}
-
-void CliPrompter::titledNotice(const QString&, const QString& text, const QString& detail)
-{
-    notice(text);
-    if (!detail.isEmpty())
-        printErr(detail);
+    if (!notice.detail.isEmpty())
+        printErr(notice.detail);
 }
 
 std::optional<QString> CliPrompter::chooseOpenFile(const FileRequest&)

@@ -2,7 +2,7 @@
 // every other question is declined, and notices go to stderr.
 #pragma once
 
-#include <project/prompter.h>
+#include <core/prompter.h>
 
 namespace qlv::cli {
 
@@ -13,18 +13,18 @@ public:
     {
     }
 
-    Answer askYesNo(const QString& title, const QString& text) override;
-    Answer askYesNoCancel(const QString& title, const QString& text) override;
-    void notice(const QString& text) override;
-    // The detail goes on the lines below the text.
-    void titledNotice(const QString& title, const QString& text,
-                      const QString& detail = QString()) override;
+    // Only a replace is answered Yes, and only with --force; every other question is declined.
+    Answer ask(const Question& question) override;
+    // To stderr; the detail goes on the lines below the text.
+    void tell(const Notice& notice) override;
     std::optional<QString> chooseOpenFile(const FileRequest& request) override;
     std::optional<QString> chooseSaveFile(const FileRequest& request) override;
 
     bool forced() const { return m_force; }
     // Why the last declined question stopped an operation; empty when none was declined.
     const QString& refusal() const { return m_refusal; }
+    // Whether the last declined question was the replace of a file.
+    bool refusedReplace() const { return m_refusedReplace; }
     // The refusal of a replace without --force.
     static QString replaceRefusal() { return QStringLiteral("File already exist."); }
     // Whether anything has been written to stderr, so a failure is never left unexplained.
@@ -33,10 +33,8 @@ public:
 private:
     bool m_force;
     QString m_refusal;
+    bool m_refusedReplace = false;
     bool m_reported = false;
 };
-
-// The question the core asks before it writes over a file.
-inline constexpr const char* ReplaceQuestion = "File already exist.Replace?";
 
 } // namespace qlv::cli

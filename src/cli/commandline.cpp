@@ -6,9 +6,9 @@
 #include "errors.h"
 #include "help.h"
 
+#include <core/storeerror.h>
 #include <platform/versioninfo.h>
 #include <project/filenames.h>
-#include <project/storeerror.h>
 
 #include <QFileInfo>
 
@@ -145,7 +145,7 @@ int run(const CommandSpec& command, const QStringList& words)
         return usageError(error.message, &command);
     } catch (const Failure& failure) {
         // The refusal to replace is about the output, the command's last file.
-        if (command.takesForce && failure.message == prompter.replaceRefusal())
+        if (command.takesForce && prompter.refusedReplace())
             setMessageFiles({messageFiles().value(messageFiles().size() - 1)});
         if (!failure.message.isEmpty())
             printErr(failure.message);

@@ -8,13 +8,13 @@
 #include "progress.h"
 #include "session.h"
 
+#include <core/storeerror.h>
 #include <device/compare.h>
 #include <device/devicelink.h>
 #include <device/devicemessages.h>
 #include <device/frames.h>
 #include <device/tracestream.h>
 #include <platform/systemports.h>
-#include <project/storeerror.h>
 #include <project/wholefile.h>
 
 #include <QDir>
@@ -40,34 +40,22 @@ public:
     {
     }
     bool forced() const { return m_base.forced(); }
-    Answer askYesNo(const QString& title, const QString& text) override
+    Answer ask(const Question& question) override
     {
         // Learning twice: what differed goes to stderr; the row stays and the run goes on.
-        if (text.endsWith(QLatin1String(msg::TryKeyAgain))) {
-            m_base.notice(text.left(text.size() - qsizetype(qstrlen(msg::TryKeyAgain)) - 1));
+        if (question.kind == QuestionKind::TryKeyAgain) {
+            const qsizetype end = question.text.lastIndexOf(u'\n');
+            m_base.notice(end < 0 ? question.text : question.text.left(end));
             return Answer::No;
         }
-        return m_base.askYesNo(title, text);
+        return m_base.ask(question);
     }
-    Answer askYesNoCancel(const QString& title, const QString& text) override
+    void tell(const Notice& notice) override
     {
-        return m_base.askYesNoCancel(title, text);
-    }
-    void notice(const QString& text) override
-    {
-        if (text == QLatin1String(msg::DownloadCompleted) ||
-            text == QLatin1String(msg::UploadCompleted) ||
-            text.startsWith(QLatin1String("Download verified:"))) {
-            if (!quiet())
-                printOut(text);
-        } else {
-            m_base.notice(text);
-        }
-    }
-    void titledNotice(const QString& title, const QString& text,
-                      const QString& detail = QString()) override
-    {
-        m_base.titledNotice(title, text, detail);
+        if (notice.kind != NoticeKind::Completed)
+            m_base.tell(notice);
+        else if (!quiet())
+            printOut(notice.text);
     }
     std::optional<QString> chooseOpenFile(const FileRequest& request) override
     {
@@ -230,9 +218,9 @@ public:
         if (m_trace)
             beginTrace();
         SerialComm& comm = m_link->comm();
-        comm.sCommName = m_options.port;
-        comm.iBaudrate = CommandRate;
-        if (!comm.OpenComm(comm.sCommName))
+        comm.setCommName(m_options.port);
+        comm.setBaudRate(CommandRate);
+        if (!comm.OpenComm(comm.commName()))
             throw Failure{};
     }
 
@@ -374,11 +362,10 @@ void runLearn(const Invocation& invocation)
     for (const int id : ids)
         rows.push_back(run.session().indexOf(id)); // fails before anything is sent
     KeyTable& keys = run.session().keys();
-    QObject::connect(&link, &DeviceLink::learnCaptionChanged, [&keys](const QString& caption) {
-        if (caption == QLatin1String(msg::StopCaption))
-            printNote(QStringLiteral("ID %1: press the key on the remote, pointed at the device "
-                                     "(Ctrl+C stops).")
-                          .arg(keys.current().id));
+    QObject::connect(&link, &DeviceLink::keyAwaited, [&keys] {
+        printNote(QStringLiteral("ID %1: press the key on the remote, pointed at the device "
+                                 "(Ctrl+C stops).")
+                      .arg(keys.current().id));
     });
     QObject::connect(&link, &DeviceLink::learnChecked, [](const QString& text) {
         if (!quiet())

@@ -49,8 +49,7 @@ void removeFoldersOfDeadRuns()
 
 void confirmReplace(CliPrompter& prompter, const QString& path)
 {
-    if (QFileInfo::exists(path) && prompter.askYesNo(QLatin1String(MainCaption),
-                                                     QLatin1String(ReplaceQuestion)) != Answer::Yes)
+    if (QFileInfo::exists(path) && prompter.ask(replaceFileQuestion()) != Answer::Yes)
         throw Failure{prompter.refusal()};
 }
 

@@ -5,9 +5,9 @@
 #include "handlers.h"
 #include "session.h"
 
+#include <core/codepage.h>
 #include <irdata/irhextext.h>
 #include <irdata/signalrecord.h>
-#include <project/codepage.h>
 #include <project/derivedfields.h>
 #include <project/filenames.h>
 #include <project/regularfile.h>

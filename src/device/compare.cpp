@@ -1,7 +1,7 @@
 #include "compare.h"
 
+#include <core/codepage.h>
 #include <irdata/signalrecord.h>
-#include <project/codepage.h>
 #include <project/derivedfields.h>
 #include <project/keytable.h>
 

@@ -30,46 +30,46 @@ QString DeviceLink::portPath(int index) const
     return m_comm.ports().devicePath(comName(index + 1));
 }
 
-void DeviceLink::ComboBox1Change(int index)
+void DeviceLink::setLearnTime(int index)
 {
     m_settings.LearnTime = std::uint8_t(index + 1);
 }
 
-void DeviceLink::ComboBox2Change(int index)
+void DeviceLink::choosePort(int index)
 {
     if (index == ComPortCount) {
         if (!m_comm.portOpen())
             return;
         m_comm.CloseComm();
         emit portPanelChanged(QLatin1String(msg::NoPort));
-        m_comm.sCommName = QLatin1String(msg::ClosedPortName);
+        m_comm.setCommName(QLatin1String(msg::ClosedPortName));
         return;
     }
     if (index < 0 || index > ComPortCount)
         return;
-    m_comm.sCommName = comName(index + 1);
-    if (m_comm.OpenComm(m_comm.sCommName))
-        emit portPanelChanged(m_comm.sCommName);
+    m_comm.setCommName(comName(index + 1));
+    if (m_comm.OpenComm(m_comm.commName()))
+        emit portPanelChanged(m_comm.commName());
     else
         emit portPanelChanged(QLatin1String(msg::NoPort));
 }
 
-void DeviceLink::ComboBox3Change(int index)
+void DeviceLink::setDeviceId(int index)
 {
     m_settings.DeviceId = std::uint8_t(index);
 }
 
-void DeviceLink::RadioButton1Click()
+void DeviceLink::setNormalFormat()
 {
     m_settings.IrFormat = 1;
 }
 
-void DeviceLink::RadioButton2Click()
+void DeviceLink::setRc5Format()
 {
     m_settings.IrFormat = 2;
 }
 
-void DeviceLink::ChBoxClick(int port, bool checked)
+void DeviceLink::setIrPortEnabled(int port, bool checked)
 {
     if (port < 0 || port > 7)
         return;

@@ -3,8 +3,8 @@
 // The window creates one DeviceLink for the run (with makeSerialStream() and
 // PortMap::fromFile(PortMap::defaultFile())), forwards its controls' handlers to it and
 // connects its signals:
-//   ComboBox1Change / ComboBox2Change / ComboBox3Change / RadioButton1Click /
-//   RadioButton2Click / ChBoxClick   the device settings and the port chooser
+//   setLearnTime / choosePort / setDeviceId / setNormalFormat / setRc5Format /
+//   setIrPortEnabled                 the device settings and the port chooser
 //   DownloadExecute / UploadExecute  the two toolbar actions (they ask for confirmation)
 //   IRLearnExecute(selected rows)    Button1; a click while learning is the "Stop"
 //   holdToSend(still held)           the grid's wave button on the current row
@@ -104,13 +104,13 @@ public:
     DeviceSettings& settings() { return m_settings; }
     const DeviceSettings& settings() const { return m_settings; }
 
-    // The choosers. ComboBox2: 0 ... 7 are COM1 ... COM8, 8 is "Close", -1 nothing.
-    void ComboBox1Change(int index);
-    void ComboBox2Change(int index);
-    void ComboBox3Change(int index);
-    void RadioButton1Click();
-    void RadioButton2Click();
-    void ChBoxClick(int port, bool checked);
+    // The choosers. choosePort: 0 ... 7 are COM1 ... COM8, 8 is "Close", -1 nothing.
+    void setLearnTime(int index);
+    void choosePort(int index);
+    void setDeviceId(int index);
+    void setNormalFormat(); // IrFormat 1
+    void setRc5Format();    // IrFormat 2
+    void setIrPortEnabled(int port, bool enabled);
     // The port chooser's entries and, for its tooltip, the path an entry opens.
     static QStringList portEntries();
     QString portPath(int index) const;
@@ -150,6 +150,8 @@ signals:
     // which stays usable as "Stop" during a learn run.
     void controlsEnabledChanged(bool enabled, bool learnButtonEnabled);
     void learnCaptionChanged(const QString& caption); // "Stop", then "IR Learn"
+    // The device acknowledged a LEARN and waits for the remote's key on the current row.
+    void keyAwaited();
     // The progress window: shown with its label ("Downloading..."), the bar set to the slot
     // just finished (0 ... 511 of 512), hidden (not closed) at the end.
     void progressShown(const QString& label);
@@ -168,6 +170,8 @@ signals:
 
 private:
     void setControlsEnabled(bool enabled, bool learnButtonEnabled);
+    // Not while another sequence runs, only on a loaded project, and only when the user agrees.
+    bool confirmTransfer(QuestionKind kind, const char* question);
     void returnToCommandRate();
     bool readAck(int seconds);
     struct TransferMessages {

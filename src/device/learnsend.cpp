@@ -5,9 +5,9 @@
 #include "devicemessages.h"
 #include "frames.h"
 
-#include <project/codepage.h>
+#include <core/codepage.h>
+#include <core/storeerror.h>
 #include <project/derivedfields.h>
-#include <project/storeerror.h>
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -34,7 +34,7 @@ bool DeviceLink::waitForLearnedCode(std::uint32_t expected)
     bool arrived = false;
     while (m_learning) {
         m_comm.PollStatus();
-        if (m_comm.cs.cbInQue >= expected) {
+        if (m_comm.waitingCount() >= expected) {
             arrived = true;
             break;
         }
@@ -86,17 +86,15 @@ LearnOutcome DeviceLink::IRLearnExecute(std::vector<int> selectedRows)
             return std::nullopt;
         }
         emit learnCaptionChanged(QLatin1String(msg::StopCaption));
+        emit keyAwaited();
         setControlsEnabled(false, true);
         if (!waitForLearnedCode(expected)) {
             outcome.ending = m_learning ? LearnEnding::LineLost : LearnEnding::Stopped;
             return std::nullopt;
         }
         m_comm.PollStatus();
-        const QByteArray received =
-            m_comm.hComm().read(std::min<std::int64_t>(m_comm.cs.cbInQue, 4096));
-        m_comm.nBytesRead = std::uint32_t(received.size());
-        std::copy(received.begin(), received.end(), m_comm.inbuff.begin());
-        return assembleLearned(std::span(m_comm.inbuff.data(), m_comm.nBytesRead), irFormat, name);
+        const std::span<const std::uint8_t> received = m_comm.readWaiting(4096);
+        return assembleLearned(received, irFormat, name);
     };
     {
         ScrollHandlerDetached detached(keys);
@@ -129,7 +127,8 @@ LearnOutcome DeviceLink::IRLearnExecute(std::vector<int> selectedRows)
                 }
                 const QString question = differingCapturesText(keys.current().id, comparison) +
                                          u'\n' + QLatin1String(msg::TryKeyAgain);
-                if (m_prompter.askYesNo(QLatin1String(MainCaption), question) != Answer::Yes) {
+                if (m_prompter.ask({QuestionKind::TryKeyAgain, QLatin1String(MainCaption),
+                                    question}) != Answer::Yes) {
                     ++outcome.rowsMismatched;
                     learned.reset();
                     break;
@@ -182,11 +181,10 @@ SendOutcome DeviceLink::IRSendStart()
     QThread::msleep(ReplyDelayMs);
     m_comm.PollStatus();
     std::optional<std::uint8_t> reply;
-    if (m_comm.cs.cbInQue == 1) {
-        const QByteArray byte = m_comm.hComm().read(1);
-        m_comm.nBytesRead = std::uint32_t(byte.size());
+    if (m_comm.waitingCount() == 1) {
+        const std::span<const std::uint8_t> byte = m_comm.readWaiting(1);
         if (byte.size() == 1)
-            reply = std::uint8_t(byte.at(0));
+            reply = byte[0];
     }
     if (reply == SendBusy)
         return SendOutcome::Busy;

@@ -2,7 +2,7 @@
 
 #include "devicemessages.h"
 
-#include <project/prompter.h>
+#include <core/prompter.h>
 
 #include <QCoreApplication>
 #include <QFile>
@@ -61,13 +61,14 @@ bool SerialComm::OpenComm(const QString& name)
     case OpenResult::Opened:
         return true;
     case OpenResult::OpenFailed:
-        m_prompter.titledNotice(QLatin1String(msg::OpenErrorTitle),
-                                QLatin1String(msg::OpenErrorText),
-                                openFailureDetail(path, m_stream->openFailure()));
+        m_prompter.tell({NoticeKind::PortError, QLatin1String(msg::OpenErrorTitle),
+                         QLatin1String(msg::OpenErrorText),
+                         openFailureDetail(path, m_stream->openFailure())});
         return false;
     case OpenResult::SetFailed:
-        m_prompter.titledNotice(QLatin1String(msg::SetErrorTitle), QLatin1String(msg::SetErrorText),
-                                openFailureDetail(path, m_stream->openFailure()));
+        m_prompter.tell({NoticeKind::PortError, QLatin1String(msg::SetErrorTitle),
+                         QLatin1String(msg::SetErrorText),
+                         openFailureDetail(path, m_stream->openFailure())});
         return false;
     }
     return false;
@@ -82,16 +83,10 @@ void SerialComm::CloseComm()
 
 bool SerialComm::WriteComm(std::span<const std::uint8_t> bytes)
 {
-    if (m_stream->write(bytes)) {
-        lrc = std::uint32_t(bytes.size());
+    if (m_stream->write(bytes))
         return true;
-    }
-    lrc = 0;
     OpenComm(sCommName);
-    if (!m_stream->write(bytes))
-        return false;
-    lrc = std::uint32_t(bytes.size());
-    return true;
+    return m_stream->write(bytes);
 }
 
 bool SerialComm::WriteControl(std::uint8_t byte)
@@ -101,7 +96,6 @@ bool SerialComm::WriteControl(std::uint8_t byte)
 
 void SerialComm::PollStatus()
 {
-    dwError = 0;
     cs.cbInQue = std::uint32_t(std::max<std::int64_t>(m_stream->bytesWaiting(), 0));
 }
 
@@ -122,6 +116,14 @@ bool SerialComm::ReadComm(std::uint8_t* buffer, std::uint32_t count, int seconds
     nBytesRead = std::uint32_t(bytes.size());
     std::copy(bytes.begin(), bytes.end(), buffer);
     return true;
+}
+
+std::span<const std::uint8_t> SerialComm::readWaiting(std::uint32_t max)
+{
+    const QByteArray bytes = m_stream->read(std::min(cs.cbInQue, max));
+    nBytesRead = std::uint32_t(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), inbuff.begin());
+    return std::span(inbuff.data(), nBytesRead);
 }
 
 void SerialComm::ClearInput()

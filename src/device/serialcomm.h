@@ -42,8 +42,10 @@ public:
     // with nothing consumed.
     bool ReadComm(std::uint8_t* buffer, std::uint32_t count, int seconds);
     void ClearInput();
-    // The count of waiting bytes into cs.cbInQue (dwError is kept for the record's sake).
+    // The count of waiting bytes into cs.cbInQue.
     void PollStatus();
+    // Up to max of the bytes the last PollStatus counted, read into inbuff.
+    std::span<const std::uint8_t> readWaiting(std::uint32_t max);
 
     bool portOpen() const { return m_stream->isOpen(); }
     ByteStream& hComm() { return *m_stream; }
@@ -51,15 +53,22 @@ public:
     // A new map from the Ports dialog; the open port stays open until the next choice.
     void setPorts(const PortMap& ports) { m_ports = ports; }
 
+    // The rate the next OpenComm sets.
+    std::int32_t baudRate() const { return iBaudrate; }
+    void setBaudRate(std::int32_t rate) { iBaudrate = rate; }
+    // The port the next reopen opens: "COM1" ... "COM8", or the closed port's name.
+    const QString& commName() const { return sCommName; }
+    void setCommName(const QString& name) { sCommName = name; }
+    // What the last read took and what the last poll counted.
+    std::uint32_t bytesRead() const { return nBytesRead; }
+    std::uint32_t waitingCount() const { return cs.cbInQue; }
+
+private:
     std::int32_t iBaudrate = 9600;
     QString sCommName;
     std::array<std::uint8_t, 4096> inbuff{};
     std::uint32_t nBytesRead = 0;
-    std::uint32_t lrc = 0;
-    std::uint32_t dwError = 0;
     CommStatus cs;
-
-private:
     Prompter& m_prompter;
     std::unique_ptr<ByteStream> m_stream;
     PortMap m_ports;

@@ -5,10 +5,10 @@
 #include "devicemessages.h"
 #include "frames.h"
 
+#include <core/codepage.h>
+#include <core/storeerror.h>
 #include <irdata/eepromimage.h>
-#include <project/codepage.h>
 #include <project/derivedfields.h>
-#include <project/storeerror.h>
 
 namespace qlv {
 
@@ -38,8 +38,8 @@ bool DeviceLink::readAck(int seconds)
 
 void DeviceLink::returnToCommandRate()
 {
-    m_comm.iBaudrate = CommandRate;
-    m_comm.OpenComm(m_comm.sCommName);
+    m_comm.setBaudRate(CommandRate);
+    m_comm.OpenComm(m_comm.commName());
 }
 
 void DeviceLink::cancelTransfer()
@@ -47,24 +47,25 @@ void DeviceLink::cancelTransfer()
     m_bProgress = false;
 }
 
-TransferEnding DeviceLink::DownloadExecute()
+bool DeviceLink::confirmTransfer(QuestionKind kind, const char* question)
 {
     if (m_transferRunning || m_learning || !m_project.requireLoaded())
-        return TransferEnding::Declined;
-    if (m_prompter.askYesNo(QLatin1String(MainCaption), QLatin1String(msg::DownloadQuestion)) !=
-        Answer::Yes)
-        return TransferEnding::Declined;
-    return downloadAll();
+        return false;
+    return m_prompter.ask({kind, QLatin1String(MainCaption), QLatin1String(question)}) ==
+           Answer::Yes;
+}
+
+TransferEnding DeviceLink::DownloadExecute()
+{
+    return confirmTransfer(QuestionKind::Download, msg::DownloadQuestion)
+               ? downloadAll()
+               : TransferEnding::Declined;
 }
 
 TransferEnding DeviceLink::UploadExecute()
 {
-    if (m_transferRunning || m_learning || !m_project.requireLoaded())
-        return TransferEnding::Declined;
-    if (m_prompter.askYesNo(QLatin1String(MainCaption), QLatin1String(msg::UploadQuestion)) !=
-        Answer::Yes)
-        return TransferEnding::Declined;
-    return uploadAll();
+    return confirmTransfer(QuestionKind::Upload, msg::UploadQuestion) ? uploadAll()
+                                                                      : TransferEnding::Declined;
 }
 
 TransferEnding DeviceLink::downloadAll(bool announceCompletion)
@@ -76,8 +77,8 @@ TransferEnding DeviceLink::downloadAll(bool announceCompletion)
     if (!m_comm.WriteComm(downloadAllFrame(m_settings.DeviceId)))
         return TransferEnding::FrameNotSent;
     RunningFlag running(m_transferRunning);
-    m_comm.iBaudrate = TransferRate;
-    m_comm.OpenComm(m_comm.sCommName);
+    m_comm.setBaudRate(TransferRate);
+    m_comm.OpenComm(m_comm.commName());
 
     const TransferMessages messages{msg::Downloading, msg::DownloadTerminated,
                                     announceCompletion ? msg::DownloadCompleted : nullptr};
@@ -108,8 +109,8 @@ TransferEnding DeviceLink::uploadAll()
     if (!m_comm.WriteComm(uploadAllFrame(m_settings.DeviceId)))
         return TransferEnding::FrameNotSent;
     RunningFlag running(m_transferRunning);
-    m_comm.iBaudrate = TransferRate;
-    m_comm.OpenComm(m_comm.sCommName);
+    m_comm.setBaudRate(TransferRate);
+    m_comm.OpenComm(m_comm.commName());
     if (!readAck(AckSeconds)) {
         m_prompter.notice(QLatin1String(msg::UploadNoDevice));
         returnToCommandRate();
@@ -171,7 +172,8 @@ TransferEnding DeviceLink::transferSlots(const TransferMessages& messages,
     }
     emit progressHidden();
     if (j == SlotCount && messages.completed)
-        m_prompter.notice(QLatin1String(messages.completed));
+        m_prompter.tell(
+            {NoticeKind::Completed, QString(), QLatin1String(messages.completed), QString()});
     setControlsEnabled(true, true);
     returnToCommandRate();
     return ending;

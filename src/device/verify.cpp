@@ -80,8 +80,8 @@ EepromRead DeviceLink::readEeprom(ReadPurpose purpose)
     if (!m_comm.WriteComm(uploadAllFrame(m_settings.DeviceId)))
         return {TransferEnding::FrameNotSent, {}};
     m_transferRunning = true;
-    m_comm.iBaudrate = TransferRate;
-    m_comm.OpenComm(m_comm.sCommName);
+    m_comm.setBaudRate(TransferRate);
+    m_comm.OpenComm(m_comm.commName());
     if (!readAck(AckSeconds)) {
         m_prompter.notice(QLatin1String(texts.noDevice));
         m_transferRunning = false;
@@ -133,27 +133,27 @@ VerifyOutcome DeviceLink::downloadVerified()
 {
     const VerifyOutcome outcome = verifyPass();
     if (outcome.verified)
-        m_prompter.notice(verifyResultText(outcome));
+        m_prompter.tell({outcome.differing.empty() ? NoticeKind::Completed : NoticeKind::Message,
+                         QString(), verifyResultText(outcome), QString()});
     return outcome;
 }
 
 VerifyOutcome DeviceLink::DownloadVerifiedExecute()
 {
-    if (m_transferRunning || m_learning || !m_project.requireLoaded())
+    if (!confirmTransfer(QuestionKind::Download, msg::DownloadQuestion))
         return {};
     const QString title = QLatin1String(MainCaption);
-    if (m_prompter.askYesNo(title, QLatin1String(msg::DownloadQuestion)) != Answer::Yes)
-        return {};
     for (;;) {
         const VerifyOutcome outcome = verifyPass();
         if (!outcome.verified)
             return outcome;
         if (outcome.differing.empty()) {
-            m_prompter.notice(verifyResultText(outcome));
+            m_prompter.tell(
+                {NoticeKind::Completed, QString(), verifyResultText(outcome), QString()});
             return outcome;
         }
         const QString again = verifyResultText(outcome) + u'\n' + QLatin1String(msg::DownloadAgain);
-        if (m_prompter.askYesNo(title, again) != Answer::Yes)
+        if (m_prompter.ask({QuestionKind::DownloadAgain, title, again}) != Answer::Yes)
             return outcome;
     }
 }

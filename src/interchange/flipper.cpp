@@ -310,11 +310,9 @@ void finish(PendingSignal& pending, ParseResult& result)
 
 ParseResult parseFlipper(std::string_view text)
 {
+    if (std::optional<ParseResult> refused = refuseOversized(text))
+        return std::move(*refused);
     ParseResult result;
-    if (text.size() > MaxInputBytes) {
-        result.errors.push_back({0, "the file is larger than 16 MiB"});
-        return result;
-    }
     std::optional<PendingSignal> pending;
     bool sawFiletype = false;
     for (const TextLine& line : splitLines(text)) {

@@ -86,11 +86,9 @@ std::optional<std::vector<std::string>> csvFields(std::string_view line)
 
 ParseResult parseIrdbCsv(std::string_view text)
 {
+    if (std::optional<ParseResult> refused = refuseOversized(text))
+        return std::move(*refused);
     ParseResult result;
-    if (text.size() > MaxInputBytes) {
-        result.errors.push_back({0, "the file is larger than 16 MiB"});
-        return result;
-    }
     bool first = true;
     for (const TextLine& line : splitLines(text)) {
         const std::string_view content = trim(line.text);

@@ -535,11 +535,9 @@ private:
 
 ParseResult parseLirc(std::string_view text)
 {
+    if (std::optional<ParseResult> refused = refuseOversized(text))
+        return std::move(*refused);
     ParseResult result;
-    if (text.size() > MaxInputBytes) {
-        result.errors.push_back({0, "the file is larger than 16 MiB"});
-        return result;
-    }
     LircReader reader(result);
     for (const TextLine& line : splitLines(text))
         reader.line(line);
@@ -597,11 +595,7 @@ WriteResult writeLirc(const std::vector<ExportCode>& codes, std::string_view rem
         }
         it->second.push_back({std::move(name), &bodies.back()});
     };
-    for (const ExportCode& code : codes) {
-        add(code.name, code.signal);
-        if (code.toggled)
-            add(code.name + "_T", *code.toggled);
-    }
+    writeEachSignal(codes, add);
     result.text = "# QLV export: " + std::string(remoteName) + "\n";
     for (std::size_t i = 0; i < remotes.size(); ++i) {
         const auto& [frequency, entries] = remotes[i];

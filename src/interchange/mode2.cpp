@@ -147,11 +147,9 @@ private:
 
 ParseResult parseMode2(std::string_view text)
 {
+    if (std::optional<ParseResult> refused = refuseOversized(text))
+        return std::move(*refused);
     ParseResult result;
-    if (text.size() > MaxInputBytes) {
-        result.errors.push_back({0, "the file is larger than 16 MiB"});
-        return result;
-    }
     Mode2Reader reader(result);
     for (const TextLine& line : splitLines(text)) {
         std::string_view content = trim(line.text);
@@ -250,11 +248,7 @@ WriteResult writeMode2(const std::vector<ExportCode>& codes)
         for (std::size_t i = 0; i < data.size(); ++i)
             result.text += (i % 2 == 0 ? "pulse " : "space ") + std::to_string(data[i]) + '\n';
     };
-    for (const ExportCode& code : codes) {
-        writeOne(code.name, code.signal);
-        if (code.toggled)
-            writeOne(code.name + "_T", *code.toggled);
-    }
+    writeEachSignal(codes, writeOne);
     return result;
 }
 

@@ -110,11 +110,9 @@ std::variant<IrSignal, std::string> longForm(const std::vector<unsigned>& words)
 
 ParseResult parsePronto(std::string_view text)
 {
+    if (std::optional<ParseResult> refused = refuseOversized(text))
+        return std::move(*refused);
     ParseResult result;
-    if (text.size() > MaxInputBytes) {
-        result.errors.push_back({0, "the file is larger than 16 MiB"});
-        return result;
-    }
     for (const TextLine& line : splitLines(text)) {
         std::string_view name;
         std::string_view body = line.text;
@@ -243,11 +241,7 @@ WriteResult writePronto(const std::vector<ExportCode>& codes)
         for (const auto& warning : warnings)
             result.warnings.push_back(name + ": " + warning);
     };
-    for (const ExportCode& code : codes) {
-        writeOne(code.name, code.signal);
-        if (code.toggled)
-            writeOne(code.name + "_T", *code.toggled);
-    }
+    writeEachSignal(codes, writeOne);
     return result;
 }
 

@@ -2,6 +2,8 @@
 
 #include "interchange.h"
 
+#include <irdata/hexdigit.h>
+
 #include <algorithm>
 
 namespace qlv::interchange {
@@ -107,17 +109,6 @@ std::optional<std::uint64_t> parseDecimal(std::string_view text, std::uint64_t m
     return value;
 }
 
-static int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 std::optional<std::uint64_t> parseNumber(std::string_view text, std::uint64_t max)
 {
     if (!startsWithNoCase(text, "0x"))
@@ -127,7 +118,7 @@ std::optional<std::uint64_t> parseNumber(std::string_view text, std::uint64_t ma
         return std::nullopt;
     std::uint64_t value = 0;
     for (char c : text) {
-        const int digit = hexValue(c);
+        const int digit = hexDigitValue(static_cast<unsigned char>(c));
         if (digit < 0 || value > (max - static_cast<unsigned>(digit)) / 16)
             return std::nullopt;
         value = value * 16 + static_cast<unsigned>(digit);
@@ -158,7 +149,7 @@ std::optional<unsigned> parseHexDigits(std::string_view text)
         return std::nullopt;
     unsigned value = 0;
     for (char c : text) {
-        const int digit = hexValue(c);
+        const int digit = hexDigitValue(static_cast<unsigned char>(c));
         if (digit < 0)
             return std::nullopt;
         value = value * 16 + static_cast<unsigned>(digit);
@@ -175,6 +166,15 @@ std::string quoted(std::string_view text)
     if (text.size() > MaxShown)
         out += "...";
     return out + "'";
+}
+
+std::optional<ParseResult> refuseOversized(std::string_view text)
+{
+    if (text.size() <= MaxInputBytes)
+        return std::nullopt;
+    ParseResult result;
+    result.errors.push_back({0, "the file is larger than 16 MiB"});
+    return result;
 }
 
 } // namespace qlv::interchange

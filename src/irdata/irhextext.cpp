@@ -1,4 +1,5 @@
 #include "irhextext.h"
+#include "hexdigit.h"
 
 namespace qlv {
 
@@ -26,13 +27,10 @@ bool isSeparator(char c)
     return c == ' ' || c == ',' || c == '\r' || c == '\n';
 }
 
+// Only capitals are hex digits in this text.
 int hexDigit(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return c >= 'a' && c <= 'f' ? -1 : hexDigitValue(static_cast<unsigned char>(c));
 }
 
 // The whole UTF-8 sequence at i, so that the message shows the character and not a fragment.

@@ -160,25 +160,21 @@ void WaveView::drawStrip(int strip, const CodeRecord& record, int scrollBoxWidth
         if (x >= std::uint64_t(PictureWidth))
             break;
         const WaveColour pen = step.part == StepPart::First ? first : repeat;
-        const int x0 = int(x);
-
-        const std::uint64_t gapW = pixels(step.gapUs);
-        if (showTimeLabel(step.gapUs, gapW))
-            drawText(x0 + 1, top + GapLabelY, std::to_string(step.gapUs));
-        const int x1 = int(std::min<std::uint64_t>(x + gapW, PictureWidth + 1));
-        m_canvas.line(x0, top + LowY, x1, top + LowY, pen, 1);
-        m_canvas.line(x1, top + LowY, x1, top + HighY, pen, 1);
-        x += gapW;
+        // One level for us microseconds from the pixel from, its label, and the edge to next.
+        auto level = [&](int from, std::uint64_t us, int y, int next, int labelY) {
+            const std::uint64_t width = pixels(us);
+            if (showTimeLabel(us, width))
+                drawText(from + 1, top + labelY, std::to_string(us));
+            const int to = int(std::min<std::uint64_t>(x + width, PictureWidth + 1));
+            m_canvas.line(from, top + y, to, top + y, pen, 1);
+            m_canvas.line(to, top + y, to, top + next, pen, 1);
+            x += width;
+            return to;
+        };
+        const int gapEnd = level(int(x), step.gapUs, LowY, HighY, GapLabelY);
         if (x >= std::uint64_t(PictureWidth))
             break;
-
-        const std::uint64_t burstW = pixels(step.burstUs);
-        if (showTimeLabel(step.burstUs, burstW))
-            drawText(x1 + 1, top + BurstLabelY, std::to_string(step.burstUs));
-        const int x2 = int(std::min<std::uint64_t>(x + burstW, PictureWidth + 1));
-        m_canvas.line(x1, top + HighY, x2, top + HighY, pen, 1);
-        m_canvas.line(x2, top + HighY, x2, top + LowY, pen, 1);
-        x += burstW;
+        level(gapEnd, step.burstUs, HighY, LowY, BurstLabelY);
     }
     if (x < std::uint64_t(PictureWidth))
         m_canvas.line(int(x), top + LowY, PictureWidth, top + LowY, repeat, 1);

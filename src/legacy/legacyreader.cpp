@@ -1,7 +1,7 @@
 #include "legacyproject.h"
 
+#include <core/storeerror.h>
 #include <project/jetheader.h>
-#include <project/storeerror.h>
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
 #include "codeinterchange.h"
 
-#include "codepage.h"
 #include "derivedfields.h"
 #include "project.h"
-#include "prompter.h"
 #include "wholefile.h"
+#include <core/codepage.h>
+#include <core/prompter.h>
 
 #include <irdata/irprotocol.h>
 #include <irdata/signalrecord.h>
@@ -268,7 +268,7 @@ bool importCodesFromFile(Project& project, Prompter& prompter, int firstRow)
     if (QFileInfo(*path).size() > qint64(interchange::MaxInputBytes) ||
         !file.open(QIODevice::ReadOnly)) {
         prompter.titledNotice(
-            QStringLiteral("Import codes"),
+            QLatin1String(ImportCodesTitle),
             QStringLiteral("Cannot read %1.").arg(QDir::toNativeSeparators(*path)));
         return false;
     }
@@ -279,7 +279,7 @@ bool importCodesFromFile(Project& project, Prompter& prompter, int firstRow)
         format = interchange::formatFromContent(text);
     if (!format) {
         prompter.titledNotice(
-            QStringLiteral("Import codes"),
+            QLatin1String(ImportCodesTitle),
             QStringLiteral("%1 is no Pronto Hex, Flipper, LIRC, mode2 or IRDB CSV file.")
                 .arg(QDir::toNativeSeparators(*path)));
         return false;
@@ -290,7 +290,7 @@ bool importCodesFromFile(Project& project, Prompter& prompter, int firstRow)
     const ImportPlan plan = planCodeImport(interchange::parseCodes(*format, text), firstId, lastId);
     if (plan.stored.empty()) {
         prompter.titledNotice(
-            QStringLiteral("Import codes"),
+            QLatin1String(ImportCodesTitle),
             plan.problems.isEmpty()
                 ? QStringLiteral("%1 holds no codes.").arg(QDir::toNativeSeparators(*path))
                 : QStringLiteral("No code could be imported:\n%1").arg(listed(plan.problems)));
@@ -316,7 +316,8 @@ bool importCodesFromFile(Project& project, Prompter& prompter, int firstRow)
         question += QStringLiteral("\n%1 codes cannot be stored; they are listed afterwards.")
                         .arg(plan.problems.size());
     question += QStringLiteral("\nImport?");
-    if (prompter.askYesNo(QStringLiteral("Import codes"), question) != Answer::Yes)
+    if (prompter.ask({QuestionKind::ImportCodes, QLatin1String(ImportCodesTitle), question}) !=
+        Answer::Yes)
         return false;
 
     QStringList lines;
@@ -335,7 +336,7 @@ bool importCodesFromFile(Project& project, Prompter& prompter, int firstRow)
         summary += QStringLiteral("\n\nRefused:\n%1").arg(listed(plan.problems));
     if (!plan.warnings.isEmpty())
         summary += QStringLiteral("\n\nWarnings:\n%1").arg(listed(plan.warnings));
-    prompter.titledNotice(QStringLiteral("Import codes"), summary);
+    prompter.tell({NoticeKind::Completed, QLatin1String(ImportCodesTitle), summary, QString()});
     return true;
 }
 
@@ -355,7 +356,7 @@ bool exportCodesToFile(Project& project, Prompter& prompter, const std::vector<i
             codes.push_back({keys.row(i).id, textOf(keys.row(i).function), record});
     }
     if (codes.empty()) {
-        prompter.titledNotice(QStringLiteral("Export codes"),
+        prompter.titledNotice(QLatin1String(ExportCodesTitle),
                               QStringLiteral("No slot holds a code to export."));
         return false;
     }
@@ -373,7 +374,7 @@ bool exportCodesToFile(Project& project, Prompter& prompter, const std::vector<i
     for (const auto& why : written.refused)
         refused << QString::fromStdString(why);
     if (written.count == 0) {
-        prompter.titledNotice(QStringLiteral("Export codes"),
+        prompter.titledNotice(QLatin1String(ExportCodesTitle),
                               QStringLiteral("No code could be written:\n%1").arg(listed(refused)));
         return false;
     }
@@ -385,7 +386,7 @@ bool exportCodesToFile(Project& project, Prompter& prompter, const std::vector<i
         summary += QStringLiteral("\n\nNot exported:\n%1").arg(listed(refused));
     for (const auto& warning : written.warnings)
         summary += QStringLiteral("\n") + QString::fromStdString(warning);
-    prompter.titledNotice(QStringLiteral("Export codes"), summary);
+    prompter.tell({NoticeKind::Completed, QLatin1String(ExportCodesTitle), summary, QString()});
     return true;
 }
 

@@ -1,6 +1,6 @@
 #include "derivedfields.h"
 
-#include "codepage.h"
+#include <core/codepage.h>
 
 namespace qlv {
 

@@ -1,6 +1,6 @@
 #include "keyrow.h"
 
-#include "storeerror.h"
+#include <core/storeerror.h>
 
 namespace qlv {
 

@@ -43,6 +43,9 @@ struct TextColumn {
     const char* name;
     int size;
 };
+// The two key columns that hold no text.
+inline constexpr const char* KeyIdField = "ID";
+inline constexpr const char* KeyIrDataField = "IR Data";
 inline constexpr TextColumn KeyFunctionColumn{"Function", 16};
 inline constexpr TextColumn KeyFormatColumn{"Format", 7};
 inline constexpr TextColumn KeyCarryColumn{"Carry", 7};

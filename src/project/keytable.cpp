@@ -95,7 +95,7 @@ bool KeyTable::hasPendingChanges() const
     return std::find(m_pending.begin(), m_pending.end(), true) != m_pending.end();
 }
 
-void KeyTable::applyUpdates()
+std::vector<StoredKeyRow> KeyTable::pendingRows() const
 {
     if (!m_db)
         throw StoreError(QStringLiteral("The key table is not open."));
@@ -103,6 +103,12 @@ void KeyTable::applyUpdates()
     for (std::size_t i = 0; i < m_rows.size(); ++i)
         if (m_pending[i])
             changed.push_back(m_rows[i]);
+    return changed;
+}
+
+void KeyTable::applyUpdates()
+{
+    const std::vector<StoredKeyRow> changed = pendingRows();
     if (changed.empty())
         return;
     updateKeyRows(*m_db, changed);
@@ -111,12 +117,7 @@ void KeyTable::applyUpdates()
 
 void KeyTable::applyUpdatesReplacing()
 {
-    if (!m_db)
-        throw StoreError(QStringLiteral("The key table is not open."));
-    std::vector<StoredKeyRow> changed;
-    for (std::size_t i = 0; i < m_rows.size(); ++i)
-        if (m_pending[i])
-            changed.push_back(m_rows[i]);
+    const std::vector<StoredKeyRow> changed = pendingRows();
     if (changed.empty())
         return;
     const QString path = m_db->path();

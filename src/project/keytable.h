@@ -70,6 +70,8 @@ signals:
 
 private:
     void moveTo(int index, bool alwaysNotify);
+    // The rows posted since the last update; throws StoreError when the table is not open.
+    std::vector<StoredKeyRow> pendingRows() const;
 
     std::unique_ptr<SqliteDb> m_db;
     std::vector<StoredKeyRow> m_rows;

@@ -1,6 +1,5 @@
 #include "project.h"
 
-#include "codepage.h"
 #include "derivedfields.h"
 #include "filenames.h"
 #include "jetheader.h"
@@ -8,6 +7,7 @@
 #include "projecttemplate.h"
 #include "regularfile.h"
 #include "wholefile.h"
+#include <core/codepage.h>
 
 #include <irdata/eepromimage.h>
 
@@ -38,7 +38,7 @@ QString native(const QString& path)
     return QDir::toNativeSeparators(path);
 }
 
-const QString ResReadError = QStringLiteral("RES file read error!");
+const QString ResReadError = QLatin1String(ResReadErrorText);
 
 } // namespace
 
@@ -122,8 +122,8 @@ bool Project::askToSaveChanges()
 {
     if (!m_modified)
         return true;
-    switch (
-        m_prompter.askYesNoCancel(MainCaption, QStringLiteral("Save changes to current file?"))) {
+    switch (m_prompter.ask({QuestionKind::SaveChanges, QString::fromLatin1(MainCaption),
+                            QLatin1String(SaveChangesQuestion), true})) {
     case Answer::Cancel:
         return false;
     case Answer::No:
@@ -137,8 +137,7 @@ bool Project::askToSaveChanges()
 
 bool Project::askReplace(const QString&)
 {
-    return m_prompter.askYesNo(MainCaption, QStringLiteral("File already exist.Replace?")) ==
-           Answer::Yes;
+    return m_prompter.ask(replaceFileQuestion()) == Answer::Yes;
 }
 
 bool Project::NewExecute()
@@ -210,7 +209,7 @@ bool Project::openLegacyFile(const QString& path)
     QTemporaryFile converted(folder + QStringLiteral("/.legacy-XXXXXX.qlv"));
     if (!converted.open()) {
         m_prompter.notice(
-            QStringLiteral("Cannot write %1: %2").arg(native(folder), converted.errorString()));
+            QString::fromLatin1(CannotWriteText).arg(native(folder), converted.errorString()));
         return false;
     }
     const QString convertedPath = converted.fileName();
@@ -237,7 +236,7 @@ bool Project::openLegacyFile(const QString& path)
     if (std::rename(QFile::encodeName(convertedPath).constData(),
                     QFile::encodeName(m_workingCopy).constData()) != 0) {
         m_prompter.notice(
-            QStringLiteral("Cannot write %1: %2")
+            QString::fromLatin1(CannotWriteText)
                 .arg(native(m_workingCopy), QString::fromLocal8Bit(std::strerror(errno))));
         return false;
     }
@@ -325,9 +324,8 @@ std::optional<QByteArray> Project::readEepromImage(const QString& path)
         return std::nullopt;
     }
     if (image.size() != qsizetype(ImageSize)) {
-        m_prompter.notice(QStringLiteral("Not an EEPROM image: %1 bytes, expected %2.")
-                              .arg(QFileInfo(path).size())
-                              .arg(ImageSize));
+        m_prompter.notice(
+            QString::fromLatin1(NotAnImageText).arg(QFileInfo(path).size()).arg(ImageSize));
         return std::nullopt;
     }
     return image;
@@ -439,7 +437,7 @@ void Project::writeNewProjectFile(const QString& path, const QByteArray& templat
         QFile file(tempPath);
         if (!file.open(QIODevice::WriteOnly) || file.write(templateBytes) != templateBytes.size())
             throw StoreError(
-                QStringLiteral("Cannot write %1: %2").arg(native(path), file.errorString()));
+                QString::fromLatin1(CannotWriteText).arg(native(path), file.errorString()));
         file.close();
         SqliteDb db(tempPath);
         // The file is renamed into place only when complete, so it needs no journal.
@@ -448,7 +446,7 @@ void Project::writeNewProjectFile(const QString& path, const QByteArray& templat
     });
 }
 
-bool Project::SaveAsExecute()
+bool Project::compile()
 {
     if (!requireLoaded())
         return false;

@@ -4,7 +4,8 @@
 
 #include "keyrow.h"
 #include "keytable.h"
-#include "prompter.h"
+#include "projectmessages.h"
+#include <core/prompter.h>
 
 #include <QObject>
 
@@ -12,8 +13,6 @@ namespace qlv {
 
 inline constexpr const char* ProjectFilter = "K-817T File|*.qlv|*.bin|*.bin";
 inline constexpr const char* ImageFilter = "*.bin|*.bin";
-// What an operation on the project says when no project is loaded (a New that failed).
-inline constexpr const char* NoProjectText = "No project is open.";
 
 class Project : public QObject {
     Q_OBJECT
@@ -52,7 +51,7 @@ public:
     bool NewExecute();
     bool OpenExecute();
     bool SaveExecute();
-    bool SaveAsExecute(); // Compile
+    bool compile();
 
     // The steps after the file dialogs, for callers that already know the name.
     // By the file's header: a Jet database is read as a Windows version's project file,

@@ -1,6 +1,6 @@
 #include "regularfile.h"
 
-#include "storeerror.h"
+#include <core/storeerror.h>
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // A thin RAII layer over the SQLite C API; every failure becomes a StoreError.
 #pragma once
 
-#include "storeerror.h"
+#include <core/storeerror.h>
 
 #include <QByteArray>
 #include <QString>

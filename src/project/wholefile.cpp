@@ -1,7 +1,8 @@
 #include "wholefile.h"
+#include "projectmessages.h"
 
 #include "cleanuponsignal.h"
-#include "storeerror.h"
+#include <core/storeerror.h>
 
 #include <QDir>
 #include <QFile>
@@ -125,7 +126,7 @@ void PendingFile::fail(const QString& reason)
         m_temporary.clear();
     }
     throw StoreError(
-        QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(m_path), reason));
+        QString::fromLatin1(CannotWriteText).arg(QDir::toNativeSeparators(m_path), reason));
 }
 
 void PendingFile::commit(const QByteArray& bytes)

@@ -1,6 +1,6 @@
 #include "workingcopy.h"
 
-#include "storeerror.h"
+#include <core/storeerror.h>
 
 #include <QDir>
 #include <QLockFile>

@@ -2,12 +2,12 @@
 // the rows they work on.
 #include <app/mainwindow.h>
 #include <interchange/interchange.h>
-#include <keytable/keygrid.h>
 #include <project/derivedfields.h>
 #include <support/projectfiles.h>
-#include <support/ptypeer.h>
 #include <support/records.h>
 #include <support/scriptedprompter.h>
+#include <support/windowrig.h>
+#include <widgets/keygrid.h>
 
 #include <QAction>
 #include <QFile>
@@ -23,10 +23,9 @@ class TstCodeFileWindow : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<PtyPeer> m_line;
     std::unique_ptr<ScriptedPrompter> m_prompter;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<WindowRig> m_rig;
+    MainWindow* m_window = nullptr;
 
     KeyGrid& grid() { return m_window->grid(); }
     KeyTable& keys() { return m_window->project().keys(); }
@@ -41,33 +40,24 @@ private:
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_line = std::make_unique<PtyPeer>();
-        QVERIFY(m_line->isValid());
-        QByteArray ports("[PORTS]\n");
-        for (int n = 1; n <= 8; ++n)
-            ports += QStringLiteral("COM%1=%2\n").arg(n).arg(m_line->slavePath()).toUtf8();
-        writeAll(m_dir->filePath(QStringLiteral("ports.ini")), ports);
         m_prompter = std::make_unique<ScriptedPrompter>();
-        m_window = std::make_unique<MainWindow>(*m_prompter, m_dir->path());
-        m_window->show();
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        m_rig = std::make_unique<WindowRig>();
+        QVERIFY(m_rig->line.isValid());
+        QVERIFY(m_rig->open(*m_prompter));
+        m_window = m_rig->window.get();
     }
 
     void cleanup()
     {
-        m_window.reset();
+        m_window = nullptr;
+        m_rig.reset();
         m_prompter.reset();
-        m_line.reset();
-        m_dir.reset();
     }
 
     void importAsksThenStoresFromTheCurrentRow()
     {
-        writeAll(m_dir->filePath("tv.csv"),
-                 "functionname,protocol,device,subdevice,function\n"
-                 "POWER,NEC1,7,-1,2\nOdd,RECS80,1,-1,2\nOK,RC5,14,-1,44\n");
+        writeAll(m_rig->path("tv.csv"), "functionname,protocol,device,subdevice,function\n"
+                                        "POWER,NEC1,7,-1,2\nOdd,RECS80,1,-1,2\nOK,RC5,14,-1,44\n");
         keys().setRecNo(4);
         KeyRow row = keys().current();
         row.irData = toBytes(oneCodeRecord(48, "OLD"));
@@ -76,7 +66,7 @@ private slots:
         QCOMPARE(action("ImportCodes")->text(), QStringLiteral("Import codes\u2026"));
 
         // refused first: nothing changes
-        m_prompter->chooseFile(m_dir->filePath("tv.csv")).answer(Answer::No);
+        m_prompter->chooseFile(m_rig->path("tv.csv")).answer(Answer::No);
         action("ImportCodes")->trigger();
         QCOMPARE(m_prompter->questions(),
                  QStringList{"2 codes go into slots 3 to 4: 2 slots will be overwritten.\n"
@@ -86,7 +76,7 @@ private slots:
         QCOMPARE(textOf(keys().row(3).function), QStringLiteral("OLD"));
 
         m_prompter->clear();
-        m_prompter->chooseFile(m_dir->filePath("tv.csv")).answer(Answer::Yes);
+        m_prompter->chooseFile(m_rig->path("tv.csv")).answer(Answer::Yes);
         action("ImportCodes")->trigger();
         QVERIFY(m_prompter->scriptConsumed());
         QCOMPARE(textOf(keys().row(2).function), QStringLiteral("POWER"));
@@ -102,18 +92,18 @@ private slots:
 
     void exportWritesTheSelectedRows()
     {
-        writeAll(m_dir->filePath("tv.csv"), "A,NEC1,1,-1,1\nB,NEC1,1,-1,2\nC,Sony12,1,-1,3\n");
-        m_prompter->chooseFile(m_dir->filePath("tv.csv")).answer(Answer::Yes);
+        writeAll(m_rig->path("tv.csv"), "A,NEC1,1,-1,1\nB,NEC1,1,-1,2\nC,Sony12,1,-1,3\n");
+        m_prompter->chooseFile(m_rig->path("tv.csv")).answer(Answer::Yes);
         click(1);
         action("ImportCodes")->trigger();
         m_prompter->clear();
 
         click(1);
         click(3, Qt::ControlModifier);
-        m_prompter->chooseFile(m_dir->filePath("out.ir"));
+        m_prompter->chooseFile(m_rig->path("out.ir"));
         action("ExportCodes")->trigger();
         QVERIFY(m_prompter->scriptConsumed());
-        QFile file(m_dir->filePath("out.ir"));
+        QFile file(m_rig->path("out.ir"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray text = file.readAll();
         const auto parsed = interchange::parseFlipper({text.constData(), std::size_t(text.size())});

@@ -154,7 +154,7 @@ private slots:
         QCOMPARE(m_prompter->notices(), notices);
         QCOMPARE(shown, labels);
         QCOMPARE(lastSlots, QList<int>(labels.size(), 511));
-        QCOMPARE(link().comm().iBaudrate, CommandRate);
+        QCOMPARE(link().comm().baudRate(), CommandRate);
         QVERIFY(link().comm().portOpen());
         QVERIFY(action("Download")->isEnabled());
     }

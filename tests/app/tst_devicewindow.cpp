@@ -8,12 +8,12 @@
 #include <device/devicelink.h>
 #include <device/frames.h>
 #include <irdata/eepromimage.h>
-#include <keytable/keygrid.h>
 #include <project/derivedfields.h>
 #include <support/projectfiles.h>
-#include <support/ptypeer.h>
 #include <support/records.h>
 #include <support/scriptedprompter.h>
+#include <support/windowrig.h>
+#include <widgets/keygrid.h>
 
 #include <QAction>
 #include <QCheckBox>
@@ -73,10 +73,9 @@ QByteArray learnedCode()
 class TestDeviceWindow : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<PtyPeer> m_peer;
     std::unique_ptr<ScriptedPrompter> m_prompter;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<WindowRig> m_rig;
+    MainWindow* m_window = nullptr;
 
     KeyTable& keys() { return m_window->project().keys(); }
     DeviceLink& link() { return m_window->deviceLink(); }
@@ -117,25 +116,19 @@ class TestDeviceWindow : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_peer = std::make_unique<PtyPeer>();
-        QVERIFY(m_peer->isValid());
-        writeAll(m_dir->filePath(QStringLiteral("ports.ini")),
-                 "[PORTS]\nCOM1=" + m_peer->slavePath().toUtf8() + "\n");
         m_prompter = std::make_unique<ScriptedPrompter>();
-        m_window = std::make_unique<MainWindow>(*m_prompter, m_dir->path());
-        m_window->show();
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        m_rig = std::make_unique<WindowRig>();
+        QVERIFY(m_rig->line.isValid());
+        QVERIFY(m_rig->open(*m_prompter));
+        m_window = m_rig->window.get();
         QVERIFY(link().comm().portOpen());
     }
 
     void cleanup()
     {
-        m_window.reset();
+        m_window = nullptr;
+        m_rig.reset();
         m_prompter.reset();
-        m_peer.reset();
-        m_dir.reset();
     }
 
     void progressWindowAtRest()
@@ -185,7 +178,7 @@ private slots:
                 QTest::mouseClick(progress().findChild<QPushButton*>("Cancel"), Qt::LeftButton);
             afterCancel = state();
         };
-        m_peer->start([&](PeerLine& line) {
+        m_rig->line.start([&](PeerLine& line) {
             line.readFrame();
             if (!line.waitForRate(TransferRate))
                 return line.note(QStringLiteral("no switch to 115200 bit/s"));
@@ -210,8 +203,8 @@ private slots:
         });
         m_prompter->answer(Answer::Yes);
         m_window->findChild<QAction*>(upload ? "Upload" : "Download")->trigger();
-        QVERIFY(m_peer->finish());
-        QCOMPARE(m_peer->notes(), QStringList());
+        QVERIFY(m_rig->line.finish());
+        QCOMPARE(m_rig->line.notes(), QStringList());
 
         // While the slots go: the progress window over a window that takes no input.
         QVERIFY(during.progressVisible);
@@ -236,7 +229,7 @@ private slots:
         QCOMPARE(after.progressValue, CancelAt);
         QCOMPARE(after.enabledControls, before.enabledControls);
         QCOMPARE(after.enabledActions, before.enabledActions);
-        QCOMPARE(m_peer->lineMode(), QStringLiteral("9600 8N1"));
+        QCOMPARE(m_rig->line.lineMode(), QStringLiteral("9600 8N1"));
         // The keys work on the grid again, as before the transfer.
         QCOMPARE(m_window->focusWidget(), &m_window->grid());
         if (upload)
@@ -247,7 +240,7 @@ private slots:
     {
         auto* panel = m_window->findChild<QLabel*>("StatusBar1Panel1");
         QCOMPARE(panel->text(), QStringLiteral("COM1"));
-        m_peer->start([](PeerLine& line) {
+        m_rig->line.start([](PeerLine& line) {
             line.readFrame();
             if (!line.waitForRate(TransferRate))
                 return line.note(QStringLiteral("no switch to 115200 bit/s"));
@@ -256,8 +249,8 @@ private slots:
         });
         m_prompter->answer(Answer::Yes);
         m_window->findChild<QAction*>("Download")->trigger();
-        QVERIFY(m_peer->finish());
-        QCOMPARE(m_peer->notes(), QStringList());
+        QVERIFY(m_rig->line.finish());
+        QCOMPARE(m_rig->line.notes(), QStringList());
         // The return to 9600 bit/s found no device: no port is open, and the panel says so.
         QCOMPARE(m_prompter->notices(),
                  (QStringList{QStringLiteral("No found IR device.Download failed!"),
@@ -283,7 +276,7 @@ private slots:
         WindowState waiting;
         std::vector<int> selected;
         QByteArray esc;
-        m_peer->start([&](PeerLine& line) {
+        m_rig->line.start([&](PeerLine& line) {
             if (line.readFrame().size() != 13)
                 return line.note(QStringLiteral("no LEARN"));
             line.write(Ack);
@@ -299,8 +292,8 @@ private slots:
             esc = line.readFrame();
         });
         QTest::mouseClick(button1(), Qt::LeftButton);
-        QVERIFY(m_peer->finish());
-        QCOMPARE(m_peer->notes(), QStringList());
+        QVERIFY(m_rig->line.finish());
+        QCOMPARE(m_rig->line.notes(), QStringList());
 
         // Waiting for the code: only the learn button, now "Stop", takes a click.
         QCOMPARE(waiting.learnButton, QStringLiteral("Stop"));
@@ -331,7 +324,7 @@ private slots:
 
         WindowState held;
         QByteArray frame;
-        m_peer->start([&](PeerLine& line) {
+        m_rig->line.start([&](PeerLine& line) {
             frame = line.readFrame();
             line.write("A");
             if (line.read(int(BlockSize)).size() != int(BlockSize))
@@ -345,8 +338,8 @@ private slots:
             line.write(QByteArray("\x06\x00\x00\x00", 4));
         });
         QTest::mousePress(m_window->grid().viewport(), Qt::LeftButton, {}, waveButton);
-        QVERIFY(m_peer->finish());
-        QCOMPARE(m_peer->notes(), QStringList());
+        QVERIFY(m_rig->line.finish());
+        QCOMPARE(m_rig->line.notes(), QStringList());
 
         QCOMPARE(frame, bytes(sendFrame(0, 0x21)));
         QCOMPARE(held.redLamps, 0x21);

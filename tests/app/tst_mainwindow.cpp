@@ -6,15 +6,16 @@
 #include <app/settings.h>
 #include <device/devicelink.h>
 #include <irdata/signalrecord.h>
-#include <keytable/fm_funcedit.h>
-#include <keytable/fm_goto.h>
-#include <keytable/fm_remark.h>
-#include <keytable/keygrid.h>
 #include <project/derivedfields.h>
 #include <support/projectfiles.h>
-#include <support/ptypeer.h>
+#include <support/projectrig.h>
 #include <support/records.h>
 #include <support/scriptedprompter.h>
+#include <support/windowrig.h>
+#include <widgets/fm_funcedit.h>
+#include <widgets/fm_goto.h>
+#include <widgets/fm_remark.h>
+#include <widgets/keygrid.h>
 
 #include <QAction>
 #include <QApplication>
@@ -70,18 +71,15 @@ protected:
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    // Every COM port of the window's ports.ini leads here, so no test opens a real port.
-    std::unique_ptr<PtyPeer> m_line;
     std::unique_ptr<ScriptedPrompter> m_prompter;
-    std::unique_ptr<MainWindow> m_window;
+    // Every COM port of the window's ports.ini leads here, so no test opens a real port.
+    std::unique_ptr<WindowRig> m_rig;
+    MainWindow* m_window = nullptr;
 
     void open(const QString& folder)
     {
-        m_window = std::make_unique<MainWindow>(*m_prompter, folder);
-        m_window->show();
-        m_window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+        QVERIFY(m_rig->open(*m_prompter, folder));
+        m_window = m_rig->window.get();
     }
 
     KeyGrid& grid() { return m_window->grid(); }
@@ -104,33 +102,19 @@ class TestMainWindow : public QObject {
         QTest::mouseDClick(grid().viewport(), Qt::LeftButton, {}, at);
         QTest::mouseRelease(grid().viewport(), Qt::LeftButton, {}, at);
     }
-    void postRecord(int id, const CodeRecord& record)
-    {
-        keys().setRecNo(id);
-        KeyRow row = keys().current();
-        row.irData = toBytes(record);
-        keys().post(row);
-    }
-
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_line = std::make_unique<PtyPeer>();
-        QVERIFY(m_line->isValid());
-        QByteArray ports("[PORTS]\n");
-        for (int n = 1; n <= 8; ++n)
-            ports += QStringLiteral("COM%1=%2\n").arg(n).arg(m_line->slavePath()).toUtf8();
-        writeAll(m_dir->filePath(QStringLiteral("ports.ini")), ports);
         m_prompter = std::make_unique<ScriptedPrompter>();
+        m_rig = std::make_unique<WindowRig>();
+        QVERIFY(m_rig->line.isValid());
     }
 
     void cleanup()
     {
-        m_window.reset();
+        m_window = nullptr;
+        m_rig.reset();
         m_prompter.reset();
-        m_line.reset();
-        m_dir.reset();
     }
 
     void settingsInAndOut_data()
@@ -174,10 +158,10 @@ private slots:
         QFETCH(bool, normal);
         QFETCH(int, ticked);
         QFETCH(QByteArray, written);
-        const QString iniPath = m_dir->filePath(QStringLiteral("QLV.ini"));
+        const QString iniPath = m_rig->path(QStringLiteral("QLV.ini"));
         if (!ini.isEmpty())
             writeAll(iniPath, ini);
-        open(m_dir->path());
+        open(m_rig->dir.path());
         QCOMPARE(m_window->findChild<QComboBox*>("ComboBox1")->currentIndex(), time);
         QCOMPARE(m_window->findChild<QComboBox*>("ComboBox2")->currentIndex(), port);
         QCOMPARE(m_window->findChild<QComboBox*>("ComboBox3")->currentIndex(), id);
@@ -199,7 +183,7 @@ private slots:
                  com ? QStringLiteral("COM%1").arg(port + 1) : QStringLiteral("No port"));
         QCOMPARE(m_window->deviceLink().comm().portOpen(), com);
         QCOMPARE(m_window->findChild<QComboBox*>("ComboBox2")->toolTip(),
-                 com ? m_line->slavePath() : QString());
+                 com ? m_rig->line.slavePath() : QString());
         QVERIFY(m_window->close());
         QCOMPARE(readAll(iniPath), written);
         QVERIFY(m_prompter->calls.isEmpty());
@@ -207,15 +191,15 @@ private slots:
 
     void conversionWaitRepaintsAndRefusesInput()
     {
-        open(m_dir->path());
+        open(m_rig->dir.path());
         QByteArray header(4096, '\0');
         header.replace(0, 21, QByteArray("\0\1\0\0Standard Jet DB\0\1", 21));
-        const QString file = m_dir->filePath(QStringLiteral("old.qlv"));
+        const QString file = m_rig->path(QStringLiteral("old.qlv"));
         writeAll(file, header);
         // The stand-in converter ends once the window has painted during the wait; a window
         // that did not would leave it to the limit.
-        const QString painted = m_dir->filePath(QStringLiteral("painted"));
-        const QString converter = m_dir->filePath(QStringLiteral("converter"));
+        const QString painted = m_rig->path(QStringLiteral("painted"));
+        const QString converter = m_rig->path(QStringLiteral("converter"));
         writeAll(converter, QStringLiteral("#!/bin/sh\nwhile [ ! -e '%1' ]; do sleep 0.01; done\n"
                                            "exit 3\n")
                                 .arg(painted)
@@ -237,7 +221,7 @@ private slots:
             controlsOff =
                 !grid().isEnabled() && !m_window->findChild<QComboBox*>("ComboBox2")->isEnabled();
             // A second Open by its shortcut, and the close box, are both refused.
-            QTest::keyClick(m_window.get(), Qt::Key_O, Qt::ControlModifier);
+            QTest::keyClick(m_window, Qt::Key_O, Qt::ControlModifier);
             closed = m_window->close();
             counter.paints = 0;
             grid().viewport()->update();
@@ -272,7 +256,7 @@ private slots:
 
     void choicesAreWrittenAtClose()
     {
-        open(m_dir->path());
+        open(m_rig->dir.path());
         m_window->findChild<QComboBox*>("ComboBox1")->setCurrentIndex(2);
         m_window->findChild<QComboBox*>("ComboBox3")->setCurrentIndex(13);
         m_window->findChild<QRadioButton*>("RadioButton2")->click();
@@ -281,12 +265,12 @@ private slots:
         QCOMPARE(m_window->DeviceId(), 13);
         QCOMPARE(m_window->IrPortMask(), quint8(0x7E));
         QVERIFY(m_window->close());
-        QCOMPARE(readAll(m_dir->filePath("QLV.ini")), iniLines(0, 13, 2, 126, 2));
+        QCOMPARE(readAll(m_rig->path("QLV.ini")), iniLines(0, 13, 2, 126, 2));
     }
 
     void enablingRules()
     {
-        open(m_dir->path());
+        open(m_rig->dir.path());
         QVERIFY(m_window->project().projectLoaded());
         for (const char* name :
              {"New", "Open", "Save", "SaveAs", "Upload", "Download", "About", "Copy", "SelectAll",
@@ -301,8 +285,8 @@ private slots:
     void withoutProjectTheDeviceActionsAreOff()
     {
         // A data folder that cannot exist: the start-up New fails and says why.
-        writeAll(m_dir->filePath("file"), "x");
-        open(m_dir->filePath("file/sub"));
+        writeAll(m_rig->path("file"), "x");
+        open(m_rig->path("file/sub"));
         QVERIFY(!m_window->project().projectLoaded());
         QVERIFY(!m_prompter->notices().isEmpty());
         // Nothing to save, compile, send or edit: every such command is off.
@@ -318,7 +302,7 @@ private slots:
 
     void layout()
     {
-        open(m_dir->path());
+        open(m_rig->dir.path());
         QCOMPARE(m_window->windowTitle(), QStringLiteral("K-817T"));
         QCOMPARE(m_window->size(), QSize(758, 626));
         QCOMPARE(m_window->findChild<QWidget*>("Panel2")->geometry(), QRect(0, 72, 545, 409));
@@ -338,7 +322,7 @@ private slots:
 
     void selectionByMouse()
     {
-        open(m_dir->path());
+        open(m_rig->dir.path());
         click(3);
         QCOMPARE(selected(), std::vector<int>{2});
         QCOMPARE(keys().recNo(), 3);
@@ -370,7 +354,7 @@ private slots:
 
     void selectionClearedByKeysWheelAndScrollSteps()
     {
-        open(m_dir->path());
+        open(m_rig->dir.path());
         auto build = [&] {
             click(3);
             click(5, Qt::ControlModifier);
@@ -407,7 +391,7 @@ private slots:
 
     void rightClickKeepsSelection()
     {
-        open(m_dir->path());
+        open(m_rig->dir.path());
         click(3);
         click(5, Qt::ControlModifier);
         QTest::mousePress(grid().viewport(), Qt::RightButton, {}, cellPoint(9));
@@ -425,8 +409,8 @@ private slots:
 
     void shortcutsReachTheirActions()
     {
-        open(m_dir->path());
-        postRecord(2, oneCodeRecord(48, "TWO"));
+        open(m_rig->dir.path());
+        postRecord(keys(), 2, oneCodeRecord(48, "TWO"));
         click(2);
         grid().setFocus();
         QTest::keyClick(&grid(), Qt::Key_C, Qt::ControlModifier);
@@ -448,8 +432,8 @@ private slots:
 
     void functionNameDialog()
     {
-        open(m_dir->path());
-        postRecord(4, oneCodeRecord(48, "OLD"));
+        open(m_rig->dir.path());
+        postRecord(keys(), 4, oneCodeRecord(48, "OLD"));
         const CodeRecord before = recordOf(keys().row(3));
         QString shownSelected;
         QTimer::singleShot(0, this, [&] {
@@ -471,10 +455,12 @@ private slots:
 
     void protocolShowsForTheCurrentRow()
     {
-        open(m_dir->path());
-        postRecord(2, std::get<CodeRecord>(recordFromProtocol("NEC1", {{"D", 4}, {"F", 8}})));
-        postRecord(3, oneCodeRecord(48, "ODD"));
-        postRecord(5, std::get<CodeRecord>(recordFromProtocol("RC5", {{"D", 14}, {"F", 12}})));
+        open(m_rig->dir.path());
+        postRecord(keys(), 2,
+                   std::get<CodeRecord>(recordFromProtocol("NEC1", {{"D", 4}, {"F", 8}})));
+        postRecord(keys(), 3, oneCodeRecord(48, "ODD"));
+        postRecord(keys(), 5,
+                   std::get<CodeRecord>(recordFromProtocol("RC5", {{"D", 14}, {"F", 12}})));
         auto* panel = m_window->findChild<QLabel*>("ProtocolPanel");
         auto* strip0 = m_window->findChild<QLabel*>("WaveProtocol0");
         auto* strip1 = m_window->findChild<QLabel*>("WaveProtocol1");
@@ -531,8 +517,8 @@ private slots:
 
     void renderPostsIntoTheCurrentRow()
     {
-        open(m_dir->path());
-        postRecord(4, oneCodeRecord(48, "TV"));
+        open(m_rig->dir.path());
+        postRecord(keys(), 4, oneCodeRecord(48, "TV"));
         keys().setRecNo(4);
         m_window->project().setModified(false);
         QTimer::singleShot(0, this, [&] {
@@ -557,7 +543,7 @@ private slots:
 
     void remarkDialogKeepsLongRemark()
     {
-        open(m_dir->path());
+        open(m_rig->dir.path());
         const QString remark(120, QLatin1Char('x'));
         keys().setRecNo(8);
         KeyRow row = keys().current();
@@ -576,7 +562,7 @@ private slots:
 
     void gotoDialog()
     {
-        open(m_dir->path());
+        open(m_rig->dir.path());
         keys().setRecNo(30);
         auto go = [&](const QString& text, bool byId) {
             QTimer::singleShot(0, this, [&, text, byId] {
@@ -596,10 +582,10 @@ private slots:
 
     void closeWithUnsavedChanges()
     {
-        const QString iniPath = m_dir->filePath("QLV.ini");
+        const QString iniPath = m_rig->path("QLV.ini");
         writeAll(iniPath, "[ID]\r\nID=3\r\n");
-        open(m_dir->path());
-        postRecord(1, oneCodeRecord(48, "X"));
+        open(m_rig->dir.path());
+        postRecord(keys(), 1, oneCodeRecord(48, "X"));
         // Yes, then the save dialog cancelled: the window stays, the settings stay.
         m_prompter->answer(Answer::Yes).chooseFile(std::nullopt);
         QVERIFY(!m_window->close());
@@ -617,7 +603,7 @@ private slots:
 
     void aboutBox()
     {
-        open(m_dir->path());
+        open(m_rig->dir.path());
         QString caption;
         QString text;
         QTimer::singleShot(0, this, [&] {
@@ -637,7 +623,7 @@ private slots:
     {
         DialogPrompter prompter;
         PortMap map;
-        const QString missing = m_dir->filePath(QStringLiteral("ttyNone"));
+        const QString missing = m_rig->path(QStringLiteral("ttyNone"));
         map.setPath(1, missing);
         SerialComm comm(prompter, makeSerialStream(), map);
         QString title;
@@ -677,8 +663,8 @@ private slots:
     void unwritableSettingsStillClose()
     {
         // A folder where the file should be: it cannot be replaced.
-        QVERIFY(QDir(m_dir->path()).mkdir("QLV.ini"));
-        open(m_dir->path());
+        QVERIFY(QDir(m_rig->dir.path()).mkdir("QLV.ini"));
+        open(m_rig->dir.path());
         QVERIFY(m_window->close());
         QCOMPARE(m_prompter->notices().size(), 1);
         QVERIFY(m_prompter->notices().at(0).contains(QStringLiteral("QLV.ini")));

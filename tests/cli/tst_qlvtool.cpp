@@ -4,9 +4,9 @@
 #include <support/projectfiles.h>
 #include <support/records.h>
 
+#include <core/codepage.h>
 #include <irdata/irhextext.h>
 #include <irdata/signalrecord.h>
-#include <project/codepage.h>
 
 #include "toolrun.h"
 #include <QDir>

@@ -2,13 +2,14 @@
 // places, over a fresh project whose first rows hold NEC and RC5 codes. Up and Down move the
 // current row as the grid would; Return opens the IR data dialog on it. --irdata opens the
 // dialog at once, with a few bytes changed and a selection, as a user would leave it.
-#include <app/waveform/wavecontrols.h>
-#include <app/waveform/waveformview.h>
-#include <keytable/irdata/fm_irdata.h>
 #include <project/derivedfields.h>
 #include <project/project.h>
 #include <support/learnedcodes.h>
+#include <support/projectrig.h>
 #include <support/scriptedprompter.h>
+#include <widgets/hexedit/fm_irdata.h>
+#include <widgets/waveform/wavecontrols.h>
+#include <widgets/waveform/waveformview.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -83,28 +84,21 @@ private:
     QLabel* m_row = nullptr;
 };
 
-void putRecord(Project& project, int recNo, const CodeRecord& record)
-{
-    project.keys().setRecNo(recNo);
-    KeyRow row = project.keys().current();
-    row.irData = bytesOf(record);
-    project.keys().post(row);
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    Project project(prompter, dir.filePath("Temp.~tmp"));
-    if (!project.NewExecute())
+    ProjectRig rig;
+    if (!rig.start())
         return 1;
-    putRecord(project, 1, learnedRecord(necSignal(0x00, 0x12), "Power"));
-    putRecord(project, 2, learnedRecord(rc5Signal(false, 0, 12), rc5Signal(true, 0, 12), "Mute"));
-    putRecord(project, 3, learnedRecord(necSignal(0x00, 0x1A), "Vol+"));
+    Project& project = rig.project;
+    ScriptedPrompter& prompter = rig.prompter;
+    postRecord(project.keys(), 1, learnedRecord(necSignal(0x00, 0x12), "Power"));
+    postRecord(project.keys(), 2,
+               learnedRecord(rc5Signal(false, 0, 12), rc5Signal(true, 0, 12), "Mute"));
+    postRecord(project.keys(), 3, learnedRecord(necSignal(0x00, 0x1A), "Vol+"));
     project.keys().setRecNo(1);
 
     DemoWindow window(project, prompter);

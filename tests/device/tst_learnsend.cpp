@@ -88,9 +88,9 @@ private slots:
         QFETCH(int, timeIndex);
         DeviceRig rig;
         QVERIFY(rig.openPort());
-        rig.link.ComboBox1Change(timeIndex);
+        rig.link.setLearnTime(timeIndex);
         if (format == 2)
-            rig.link.RadioButton2Click();
+            rig.link.setRc5Format();
         setFunction(rig, 9, QStringLiteral("Vol+"));
         rig.project.keys().setRecNo(10);
         rig.project.setModified(false);
@@ -270,7 +270,7 @@ private slots:
         rig.project.keys().setRecNo(1);
         // Ports 0 and 5 only.
         for (const int port : {1, 2, 3, 4, 6, 7})
-            rig.link.ChBoxClick(port, false);
+            rig.link.setIrPortEnabled(port, false);
         QCOMPARE(rig.link.settings().IrPortMask, 0x21);
         rig.peer.start([&](PeerLine& line) {
             line.readFrame();
@@ -330,9 +330,9 @@ private slots:
         const CodeRecord record = oneCodeRecord(48, "Power");
         rig.putRecord(5, record);
         rig.project.keys().setRecNo(6);
-        rig.link.ComboBox3Change(14);
+        rig.link.setDeviceId(14);
         for (const int port : {1, 2, 3, 4, 6, 7})
-            rig.link.ChBoxClick(port, false);
+            rig.link.setIrPortEnabled(port, false);
         QSignalSpy lamps(&rig.link, &DeviceLink::portLampsChanged);
         rig.peer.start([&](PeerLine& line) { holdDevice(line, "A", stopAnswered); });
 
@@ -376,7 +376,7 @@ private slots:
         QVERIFY(rig.openPort());
         rig.putRecord(0, oneCodeRecord(48));
         rig.project.keys().setRecNo(1);
-        rig.link.ComboBox2Change(8);
+        rig.link.choosePort(8);
         const QString openError = QLatin1String(msg::OpenErrorText);
         // LEARN fails, and then its ESC once more.
         QCOMPARE(rig.link.IRLearnExecute({}).ending, LearnEnding::WriteFailed);

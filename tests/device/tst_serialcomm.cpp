@@ -59,7 +59,7 @@ private slots:
         QCOMPARE(panel.size(), 1);
         QCOMPARE(panel.at(0).at(0).toString(), QStringLiteral("COM1"));
         QCOMPARE(rig.peer.lineMode(), QStringLiteral("9600 8N1"));
-        QCOMPARE(rig.link.comm().sCommName, QStringLiteral("COM1"));
+        QCOMPARE(rig.link.comm().commName(), QStringLiteral("COM1"));
         QVERIFY(rig.prompter.calls.isEmpty());
     }
 
@@ -72,10 +72,10 @@ private slots:
         std::array<std::uint8_t, 512> buffer{};
         SerialComm& comm = rig.link.comm();
         QVERIFY(comm.ReadComm(buffer.data(), 512, 3));
-        QCOMPARE(comm.nBytesRead, 512u);
+        QCOMPARE(comm.bytesRead(), 512u);
         QCOMPARE(bytes(buffer), counting(512));
         comm.PollStatus();
-        QCOMPARE(comm.cs.cbInQue, 88u);
+        QCOMPARE(comm.waitingCount(), 88u);
     }
 
     void readTimesOutAndConsumesNothing_data()
@@ -95,7 +95,7 @@ private slots:
         SerialComm& comm = rig.link.comm();
         QVERIFY(!comm.ReadComm(buffer.data(), 4, 1));
         comm.PollStatus();
-        QCOMPARE(comm.cs.cbInQue, std::uint32_t(waiting));
+        QCOMPARE(comm.waitingCount(), std::uint32_t(waiting));
     }
 
     void openFailsWithItsBox_data()
@@ -118,7 +118,7 @@ private slots:
         }
         DeviceLink link(rig.prompter, rig.project, makeSerialStream(), map);
         QSignalSpy panel(&link, &DeviceLink::portPanelChanged);
-        link.ComboBox2Change(0);
+        link.choosePort(0);
         QVERIFY(!link.comm().portOpen());
         QCOMPARE(rig.prompter.notices(), QStringList{OpenError});
         QCOMPARE(rig.prompter.calls.at(0).title, QLatin1String(msg::OpenErrorTitle));
@@ -127,7 +127,7 @@ private slots:
         QCOMPARE(panel.size(), 1);
         QCOMPARE(panel.at(0).at(0).toString(), QLatin1String(msg::NoPort));
         // The chosen name stays, so the next write tries that port again.
-        QCOMPARE(link.comm().sCommName, QStringLiteral("COM1"));
+        QCOMPARE(link.comm().commName(), QStringLiteral("COM1"));
     }
 
     void openErrorSaysWhichDeviceAndWhy_data()
@@ -161,9 +161,9 @@ private slots:
         PortMap map;
         map.setPath(1, path);
         DeviceLink link(rig.prompter, rig.project, makeSerialStream(), map);
-        link.ComboBox2Change(device == "none" ? 8 : 0);
+        link.choosePort(device == "none" ? 8 : 0);
         if (device == "none") {
-            link.comm().sCommName = QLatin1String(msg::ClosedPortName);
+            link.comm().setCommName(QLatin1String(msg::ClosedPortName));
             const std::array<std::uint8_t, 1> byte{0x55};
             QVERIFY(!link.comm().WriteComm(byte));
         }
@@ -208,7 +208,7 @@ private slots:
     {
         DeviceRig rig;
         DeviceLink link(rig.prompter, rig.project, std::make_unique<RefusingStream>(), {});
-        link.ComboBox2Change(2);
+        link.choosePort(2);
         QCOMPARE(rig.prompter.notices(), QStringList{QLatin1String(msg::SetErrorText)});
         QCOMPARE(rig.prompter.calls.at(0).title, QLatin1String(msg::SetErrorTitle));
         QVERIFY(!link.comm().portOpen());
@@ -218,9 +218,9 @@ private slots:
     {
         DeviceRig rig;
         QSignalSpy panel(&rig.link, &DeviceLink::portPanelChanged);
-        rig.link.ComboBox2Change(8);
+        rig.link.choosePort(8);
         QVERIFY(panel.isEmpty());
-        QVERIFY(rig.link.comm().sCommName.isEmpty());
+        QVERIFY(rig.link.comm().commName().isEmpty());
         QVERIFY(rig.prompter.calls.isEmpty());
     }
 
@@ -229,10 +229,10 @@ private slots:
         DeviceRig rig;
         QVERIFY(rig.openPort());
         QSignalSpy panel(&rig.link, &DeviceLink::portPanelChanged);
-        rig.link.ComboBox2Change(8);
+        rig.link.choosePort(8);
         QCOMPARE(panel.size(), 1);
         QCOMPARE(panel.at(0).at(0).toString(), QLatin1String(msg::NoPort));
-        QCOMPARE(rig.link.comm().sCommName, QStringLiteral("NoPort"));
+        QCOMPARE(rig.link.comm().commName(), QStringLiteral("NoPort"));
         const std::array<std::uint8_t, 1> byte{0x55};
         QVERIFY(!rig.link.comm().WriteComm(byte));
         QCOMPARE(rig.prompter.notices(), QStringList{OpenError});
@@ -244,7 +244,7 @@ private slots:
         QVERIFY(rig.openPort());
         SerialComm& comm = rig.link.comm();
         comm.hComm().close();
-        comm.iBaudrate = 115200;
+        comm.setBaudRate(115200);
         const std::array<std::uint8_t, 3> data{1, 2, 3};
         QVERIFY(comm.WriteComm(data));
         rig.peer.start([](PeerLine& line) { line.read(3); });

@@ -263,7 +263,7 @@ private slots:
         else
             rig.link.UploadExecute();
         QVERIFY(rig.peer.finish());
-        rig.link.ComboBox2Change(ComPortCount);
+        rig.link.choosePort(ComPortCount);
 
         // The frame goes out at 9600 bit/s and has left the line before the port is reopened
         // at 115200; the last "U" or "C" before the return to 9600; anything before "Close".
@@ -344,7 +344,7 @@ private slots:
         QVERIFY(rig.peer.received() == expected);
         if (hangUpAt == NoFault)
             QCOMPARE(rig.peer.lineMode(), QStringLiteral("9600 8N1"));
-        QCOMPARE(rig.link.comm().iBaudrate, CommandRate);
+        QCOMPARE(rig.link.comm().baudRate(), CommandRate);
     }
 
     void downloadDeclinedSendsNothing()
@@ -489,11 +489,11 @@ private slots:
         QFETCH(bool, upload);
         DeviceRig rig;
         QVERIFY(rig.openPort());
-        rig.link.ComboBox2Change(8);
+        rig.link.choosePort(8);
         const TransferEnding ending = upload ? rig.link.uploadAll() : rig.link.downloadAll();
         QCOMPARE(ending, TransferEnding::FrameNotSent);
         QCOMPARE(rig.prompter.notices(), QStringList{QLatin1String(msg::OpenErrorText)});
-        QCOMPARE(rig.link.comm().iBaudrate, CommandRate);
+        QCOMPARE(rig.link.comm().baudRate(), CommandRate);
     }
 };
 

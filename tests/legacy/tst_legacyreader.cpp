@@ -1,8 +1,8 @@
 // The Windows version's project files read as stored and written as QLV project files.
+#include <core/storeerror.h>
 #include <legacy/legacyproject.h>
 #include <project/projectfile.h>
 #include <project/sqlitedb.h>
-#include <project/storeerror.h>
 #include <support/legacyfixture.h>
 #include <support/projectfiles.h>
 

@@ -6,6 +6,7 @@
 #include <project/projectfile.h>
 #include <support/legacyfixture.h>
 #include <support/projectfiles.h>
+#include <support/projectrig.h>
 #include <support/scriptedprompter.h>
 
 #include <QDir>
@@ -49,11 +50,11 @@ QByteArray script(const QString& behaviour)
 class TestLegacyOpen : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedPrompter> m_prompter;
-    std::unique_ptr<Project> m_project;
+    std::unique_ptr<ProjectRig> m_rig;
+    ScriptedPrompter* m_prompter = nullptr;
+    Project* m_project = nullptr;
 
-    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QString path(const QString& name) const { return m_rig->path(name); }
 
     void editRemark(int recNo, const QString& text)
     {
@@ -79,7 +80,7 @@ class TestLegacyOpen : public QObject {
 
     QStringList leftovers() const
     {
-        return QDir(m_dir->path()).entryList({"*.legacy-*"}, QDir::Hidden | QDir::Files);
+        return QDir(m_rig->dir.path()).entryList({"*.legacy-*"}, QDir::Hidden | QDir::Files);
     }
 
     // A refused file: one notice naming it, and the fresh project with its pending change, in
@@ -101,11 +102,11 @@ class TestLegacyOpen : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_prompter = std::make_unique<ScriptedPrompter>();
-        m_project = std::make_unique<Project>(*m_prompter, path("Temp.~tmp"));
+        m_rig = std::make_unique<ProjectRig>();
+        m_prompter = &m_rig->prompter;
+        m_project = &m_rig->project;
         m_project->setLegacyConverter(QStringLiteral(QLVTOOL_PATH));
-        QVERIFY(m_project->NewExecute());
+        QVERIFY(m_rig->start());
         m_prompter->clear();
     }
 
@@ -125,7 +126,7 @@ private slots:
         writeAll(path(name), jet);
         editRemark(3, "dropped");
         QString shownWhenLoaded;
-        connect(m_project.get(), &Project::loaded, this,
+        connect(m_project, &Project::loaded, this,
                 [&] { shownWhenLoaded = m_project->currentFile(); });
 
         m_prompter->answer(Answer::No).chooseFile(path(name));
@@ -196,7 +197,7 @@ private slots:
         QVERIFY(m_project->openFile(fixture));
         const std::vector<KeyRow> opened = rows();
         m_prompter->chooseFile(path("legacy.bin"));
-        QVERIFY(m_project->SaveAsExecute());
+        QVERIFY(m_project->compile());
 
         m_prompter->chooseFile(path("saved.qlv"));
         QVERIFY(m_project->SaveExecute());
@@ -207,7 +208,7 @@ private slots:
         if (QTest::currentTestFailed())
             return;
         m_prompter->chooseFile(path("saved.bin"));
-        QVERIFY(m_project->SaveAsExecute());
+        QVERIFY(m_project->compile());
         expectNoSurprises();
 
         // Slot n holds the record of ID n as stored, padded with 0xFF.
@@ -302,7 +303,7 @@ private slots:
         editRemark(8, "pending");
         const QByteArray workingCopy = readAll(path("Temp.~tmp"));
         QList<bool> busy;
-        connect(m_project.get(), &Project::busyChanged, this, [&busy](bool on) { busy << on; });
+        connect(m_project, &Project::busyChanged, this, [&busy](bool on) { busy << on; });
 
         bool busyMeanwhile = false;
         bool secondOpened = true;

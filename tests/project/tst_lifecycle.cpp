@@ -1,12 +1,13 @@
 // New, Open, Save, Compile and the image import, driven through a scripted Prompter.
+#include <core/codepage.h>
+#include <core/storeerror.h>
 #include <irdata/eepromimage.h>
-#include <project/codepage.h>
 #include <project/derivedfields.h>
 #include <project/project.h>
 #include <project/projectfile.h>
-#include <project/storeerror.h>
 #include <project/workingcopy.h>
 #include <support/projectfiles.h>
+#include <support/projectrig.h>
 #include <support/records.h>
 #include <support/scriptedprompter.h>
 
@@ -38,11 +39,11 @@ QByteArray image(const std::vector<CodeRecord>& records)
 class TestLifecycle : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ScriptedPrompter> m_prompter;
-    std::unique_ptr<Project> m_project;
+    std::unique_ptr<ProjectRig> m_rig;
+    ScriptedPrompter* m_prompter = nullptr;
+    Project* m_project = nullptr;
 
-    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QString path(const QString& name) const { return m_rig->path(name); }
 
     // Edits the remark of row recNo the way the window does: edit, set, post.
     void editRemark(int recNo, const QString& text)
@@ -71,10 +72,10 @@ class TestLifecycle : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_prompter = std::make_unique<ScriptedPrompter>();
-        m_project = std::make_unique<Project>(*m_prompter, path("Temp.~tmp"));
-        QVERIFY(m_project->NewExecute());
+        m_rig = std::make_unique<ProjectRig>();
+        m_prompter = &m_rig->prompter;
+        m_project = &m_rig->project;
+        QVERIFY(m_rig->start());
         m_prompter->clear();
     }
 
@@ -174,7 +175,7 @@ private slots:
         row.irData = toBytes(twoCodeRecord(52, 50, "TV"));
         m_project->keys().post(row);
 
-        QSignalSpy progress(m_project.get(), &Project::progressChanged);
+        QSignalSpy progress(m_project, &Project::progressChanged);
         m_prompter->chooseFile(path("second.qlv"));
         QVERIFY(m_project->SaveExecute());
         expectNoSurprises();
@@ -248,9 +249,9 @@ private slots:
         }
         expectNoSurprises();
         QVERIFY(QFileInfo(path("link.qlv")).isSymLink());
-        QCOMPARE(
-            QDir(m_dir->path()).entryList({QStringLiteral("*whole*")}, QDir::Files | QDir::Hidden),
-            QStringList{QStringLiteral("whole.qlv")});
+        QCOMPARE(QDir(m_rig->dir.path())
+                     .entryList({QStringLiteral("*whole*")}, QDir::Files | QDir::Hidden),
+                 QStringList{QStringLiteral("whole.qlv")});
     }
 
     void replaceQuestion_data()
@@ -306,7 +307,7 @@ private slots:
         QVERIFY2(m_prompter->notices().first().startsWith("Slot 9: ") &&
                      m_prompter->notices().first().contains("Function"),
                  qPrintable(m_prompter->notices().first()));
-        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Hidden | QDir::Files).filter("existing"),
+        QCOMPARE(QDir(m_rig->dir.path()).entryList(QDir::Hidden | QDir::Files).filter("existing"),
                  QStringList({"existing.qlv"}));
         QCOMPARE(m_project->currentFile(), loose);
     }
@@ -426,7 +427,7 @@ private slots:
         QFETCH(QString, chosen);
         QFETCH(QString, written);
         m_prompter->chooseFile(path(chosen));
-        QVERIFY(m_project->SaveAsExecute());
+        QVERIFY(m_project->compile());
         expectNoSurprises();
         QCOMPARE(m_prompter->calls.first().text, QStringLiteral("*.bin|*.bin"));
         QCOMPARE(readAll(path(written)), QByteArray(262144, '\0'));
@@ -451,7 +452,7 @@ private slots:
         int scrolls = 0;
         m_project->keys().setAfterScroll([&] { ++scrolls; });
         m_prompter->chooseFile(path("keys.bin"));
-        QVERIFY(m_project->SaveAsExecute());
+        QVERIFY(m_project->compile());
         const QByteArray bytes = readAll(path("keys.bin"));
         QCOMPARE(bytes.size(), 262144);
         QCOMPARE(bytes.mid(1024, 512), toBytes(learned));
@@ -465,7 +466,7 @@ private slots:
     {
         writeAll(path("old.bin"), "old");
         m_prompter->chooseFile(path("old.bin")).answer(Answer::No);
-        QVERIFY(!m_project->SaveAsExecute());
+        QVERIFY(!m_project->compile());
         expectNoSurprises();
         QCOMPARE(m_prompter->questions(), QStringList({Replace}));
         QCOMPARE(readAll(path("old.bin")), QByteArray("old"));
@@ -474,7 +475,7 @@ private slots:
     void compileToAMissingFolderIsReported()
     {
         m_prompter->chooseFile(path("no/such/folder/keys.bin"));
-        QVERIFY(!m_project->SaveAsExecute());
+        QVERIFY(!m_project->compile());
         QCOMPARE(m_prompter->notices().size(), 1);
         QVERIFY(m_prompter->notices().first().contains("keys.bin"));
     }
@@ -495,7 +496,7 @@ private slots:
         m_prompter->chooseFile(path("round.qlv"));
         QVERIFY(m_project->SaveExecute());
         m_prompter->chooseFile(path("out.bin"));
-        QVERIFY(m_project->SaveAsExecute());
+        QVERIFY(m_project->compile());
         QCOMPARE(readAll(path("out.bin")), original);
     }
 
@@ -529,8 +530,8 @@ private slots:
 
     void secondCopyUsesTheNextWorkingCopy()
     {
-        WorkingCopy first(m_dir->path());
-        WorkingCopy second(m_dir->path());
+        WorkingCopy first(m_rig->dir.path());
+        WorkingCopy second(m_rig->dir.path());
         QCOMPARE(first.path(), path("Temp.~tmp"));
         QCOMPARE(second.path(), path("Temp2.~tmp"));
     }

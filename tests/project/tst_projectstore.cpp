@@ -1,9 +1,9 @@
 // The project file and the key table data set over it.
-#include <project/codepage.h>
+#include <core/codepage.h>
+#include <core/storeerror.h>
 #include <project/keytable.h>
 #include <project/projectfile.h>
 #include <project/projecttemplate.h>
-#include <project/storeerror.h>
 #include <support/projectfiles.h>
 
 #include <QStringDecoder>

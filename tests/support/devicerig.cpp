@@ -16,25 +16,20 @@ PortMap comOneTo(const QString& path)
 } // namespace
 
 DeviceRig::DeviceRig(std::unique_ptr<ByteStream> stream)
-    : project(prompter, dir.filePath(QStringLiteral("Temp.~tmp")))
-    , link(prompter, project, std::move(stream), comOneTo(peer.slavePath()))
+    : link(prompter, project, std::move(stream), comOneTo(peer.slavePath()))
 {
-    project.NewExecute();
-    prompter.clear();
+    start();
 }
 
 bool DeviceRig::openPort()
 {
-    link.ComboBox2Change(0);
+    link.choosePort(0);
     return link.comm().portOpen();
 }
 
 void DeviceRig::putRecord(int index, const CodeRecord& record)
 {
-    project.keys().setRecNo(index + 1);
-    KeyRow row = project.keys().current();
-    row.irData = bytesOf(record);
-    project.keys().post(row);
+    postRecord(project.keys(), index + 1, record);
 }
 
 CodeRecord DeviceRig::recordAt(int index) const

@@ -2,20 +2,16 @@
 // project, a scripted Prompter, and a DeviceLink whose COM1 is the peer's slave.
 #pragma once
 
+#include "projectrig.h"
 #include "ptypeer.h"
-#include "scriptedprompter.h"
 
 #include <device/devicelink.h>
-#include <irdata/coderecord.h>
-#include <project/project.h>
-
-#include <QTemporaryDir>
 
 #include <memory>
 
 namespace qlv::test {
 
-struct DeviceRig {
+struct DeviceRig : ProjectRig {
     // The link talks through stream, the real serial backend unless a test wraps it.
     explicit DeviceRig(std::unique_ptr<ByteStream> stream = makeSerialStream());
 
@@ -25,9 +21,6 @@ struct DeviceRig {
     void putRecord(int index, const CodeRecord& record);
     CodeRecord recordAt(int index) const;
 
-    QTemporaryDir dir;
-    ScriptedPrompter prompter;
-    Project project;
     PtyPeer peer;
     DeviceLink link;
 };

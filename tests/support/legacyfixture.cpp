@@ -1,7 +1,7 @@
 #include "legacyfixture.h"
 
+#include <core/codepage.h>
 #include <irdata/coderecord.h>
-#include <project/codepage.h>
 #include <project/derivedfields.h>
 
 #include <QDir>

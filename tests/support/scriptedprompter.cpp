@@ -14,39 +14,26 @@ ScriptedPrompter& ScriptedPrompter::chooseFile(std::optional<QString> path)
     return *this;
 }
 
-Answer ScriptedPrompter::askYesNo(const QString& title, const QString& text)
+Answer ScriptedPrompter::ask(const Question& question)
 {
-    calls.append({PrompterCall::YesNo, title, text, {}, {}});
+    const bool cancellable = question.cancellable;
+    calls.append({cancellable ? PrompterCall::YesNoCancel : PrompterCall::YesNo,
+                  question.title,
+                  question.text,
+                  {},
+                  {}});
     if (m_answers.empty()) {
-        unexpected << text;
-        return Answer::No;
+        unexpected << question.text;
+        return cancellable ? Answer::Cancel : Answer::No;
     }
     const Answer reply = m_answers.front();
     m_answers.pop_front();
-    return reply == Answer::Cancel ? Answer::No : reply;
+    return reply == Answer::Cancel && !cancellable ? Answer::No : reply;
 }
 
-Answer ScriptedPrompter::askYesNoCancel(const QString& title, const QString& text)
+void ScriptedPrompter::tell(const Notice& notice)
 {
-    calls.append({PrompterCall::YesNoCancel, title, text, {}, {}});
-    if (m_answers.empty()) {
-        unexpected << text;
-        return Answer::Cancel;
-    }
-    const Answer reply = m_answers.front();
-    m_answers.pop_front();
-    return reply;
-}
-
-void ScriptedPrompter::notice(const QString& text)
-{
-    calls.append({PrompterCall::Notice, QString(), text, {}, {}});
-}
-
-void ScriptedPrompter::titledNotice(const QString& title, const QString& text,
-                                    const QString& detail)
-{
-    calls.append({PrompterCall::Notice, title, text, {}, detail});
+    calls.append({PrompterCall::Notice, notice.title, notice.text, {}, notice.detail});
 }
 
 std::optional<QString> ScriptedPrompter::chooseOpenFile(const FileRequest& request)

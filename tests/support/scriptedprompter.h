@@ -2,7 +2,7 @@
 // question, each answer path and each message text.
 #pragma once
 
-#include <project/prompter.h>
+#include <core/prompter.h>
 
 #include <QList>
 #include <QString>
@@ -28,11 +28,8 @@ public:
     ScriptedPrompter& answer(Answer reply);
     ScriptedPrompter& chooseFile(std::optional<QString> path);
 
-    Answer askYesNo(const QString& title, const QString& text) override;
-    Answer askYesNoCancel(const QString& title, const QString& text) override;
-    void notice(const QString& text) override;
-    void titledNotice(const QString& title, const QString& text,
-                      const QString& detail = QString()) override;
+    Answer ask(const Question& question) override;
+    void tell(const Notice& notice) override;
     std::optional<QString> chooseOpenFile(const FileRequest& request) override;
     std::optional<QString> chooseSaveFile(const FileRequest& request) override;
 

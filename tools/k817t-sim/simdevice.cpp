@@ -2,8 +2,8 @@
 
 #include "ircodes.h"
 
+#include <core/storeerror.h>
 #include <irdata/eepromimage.h>
-#include <project/storeerror.h>
 #include <project/wholefile.h>
 
 #include <QFile>

@@ -1,0 +1,28 @@
+// The main window over a data folder whose ports.ini leads every COM port to one
+// pseudo-terminal, so that neither a test nor a benchmark opens a real serial port.
+#pragma once
+
+#include "ptypeer.h"
+
+#include <app/mainwindow.h>
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace qlv::test {
+
+struct WindowRig {
+    WindowRig();
+
+    // The window on folder (the rig's own when empty), shown and active; false when it did
+    // not become active.
+    bool open(Prompter& prompter, const QString& folder = QString());
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    PtyPeer line;
+    std::unique_ptr<MainWindow> window;
+};
+
+} // namespace qlv::test
