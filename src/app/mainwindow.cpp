@@ -1,5 +1,7 @@
 #include "mainwindow.h"
 
+#include "devicechecks.h"
+
 #include "controls.h"
 #include "devicepanel.h"
 #include "fm_progress.h"
@@ -19,11 +21,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolBar>
 
 namespace qlv {
 
@@ -72,11 +76,17 @@ MainWindow::MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* 
     m_ui.createActions(*this);
     m_ui.createControls(*this, *m_anchors, m_project->keys(), m_selection);
     m_devicePanel = new DevicePanel(*m_link, m_ui, portsFile, *this);
+    addDeviceChecks();
     connectProject();
     connectDeviceLink();
     // FormCreate: the saved device settings, then a new project.
     m_link->comm().setBaudRate(CommandRate);
-    m_devicePanel->apply(readSettingsFile(settingsPath()));
+    {
+        const Settings settings = readSettingsFile(settingsPath());
+        m_devicePanel->apply(settings);
+        m_checks->verifyBox()->setChecked(settings.verify);
+        m_checks->learnTwiceBox()->setChecked(settings.learnTwice);
+    }
     guarded([this] { m_project->NewExecute(); });
     updateActions();
     // The dialogs are built on first use (fmFuncEdit() and the others), each once a run.
@@ -94,6 +104,27 @@ MainWindow::~MainWindow()
     // The grid and the handlers read the table and the selection: they go before those do.
     m_project->keys().setAfterScroll({});
     delete m_ui.gridPanel;
+}
+
+void MainWindow::addDeviceChecks()
+{
+    // Beside Download: its Verify box, then Compare with device.
+    m_checks = new DeviceChecks(*m_link, *m_project, m_prompter, this);
+    connect(m_checks->compareAction(), &QAction::triggered, this, [this] {
+        if (deviceBusy() || !m_project->projectLoaded())
+            return;
+        deviceCommand([this] { m_checks->compareWithDevice(); });
+        updateActions();
+    });
+    const QList<QAction*> tools = m_ui.toolBar->actions();
+    QAction* afterDownload = tools.value(tools.indexOf(m_ui.download) + 1);
+    m_ui.toolBar->insertWidget(afterDownload, m_checks->verifyBox());
+    // The toolbar's short caption; the action keeps its full name for menus and tooltips.
+    m_checks->compareAction()->setIconText(QStringLiteral("Compare"));
+    m_ui.toolBar->insertAction(afterDownload, m_checks->compareAction());
+    m_ui.toolBar->widgetForAction(m_checks->compareAction())->setFixedHeight(51);
+    m_anchors->add(m_checks->learnTwiceBox(), {552, 322, 201, 17}, Qt::TopEdge | Qt::RightEdge);
+    m_ui.needProject.push_back(m_checks->compareAction());
 }
 
 QString MainWindow::settingsPath() const
@@ -226,7 +257,12 @@ void MainWindow::closeEvent(QCloseEvent* event)
         return;
     }
     // A settings file that cannot be written is reported, and the window closes all the same.
-    guarded([this] { writeSettingsFile(settingsPath(), m_devicePanel->settings()); });
+    guarded([this] {
+        Settings settings = m_devicePanel->settings();
+        settings.verify = m_checks->verifyBox()->isChecked();
+        settings.learnTwice = m_checks->learnTwiceBox()->isChecked();
+        writeSettingsFile(settingsPath(), settings);
+    });
     event->accept();
 }
 

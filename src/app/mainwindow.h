@@ -28,6 +28,7 @@
 namespace qlv {
 
 class Anchors;
+class DeviceChecks;
 class KeyGrid;
 class TfmFuncEdit;
 class TfmGoTo;
@@ -112,6 +113,7 @@ public:
     TfmRemark& fmRemark();
     TfmGoTo& fmGoTo();
     TfmProgress& fmProgress();
+    DeviceChecks& deviceChecks() { return *m_checks; }
 
     // The physical left button, or a left press the grid is still holding.
     bool leftButtonDown() const;
@@ -123,6 +125,7 @@ protected:
 private:
     void connectProject();
     void connectDeviceLink();
+    void addDeviceChecks();
     // Every control directly on the window, and the actions with their shortcuts; Button1
     // (bound to IRLearn) apart, as it stays usable as "Stop" during a learn run.
     void setControlsEnabled(bool enabled, bool learnButtonEnabled);
@@ -147,6 +150,7 @@ private:
 
     MainWindowUi m_ui;
     DevicePanel* m_devicePanel = nullptr;
+    DeviceChecks* m_checks = nullptr; // Verify, Compare with device, Learn each key twice
 
     TfmFuncEdit* m_fmFuncEdit = nullptr;
     TfmRemark* m_fmRemark = nullptr;

@@ -2,6 +2,7 @@
 // commands, and the dialogs over the current slot.
 #include "mainwindow.h"
 
+#include "devicechecks.h"
 #include "devicepanel.h"
 #include "slotdialogs.h"
 
@@ -81,7 +82,7 @@ void MainWindow::DownloadExecute()
 {
     if (!m_project->projectLoaded())
         return;
-    deviceCommand([this] { m_link->DownloadExecute(); });
+    deviceCommand([this] { m_checks->download(); });
     updateActions();
 }
 

@@ -57,6 +57,8 @@ Settings parseSettings(const QByteArray& text)
     settings.id = readInteger(lines, "ID", "ID", defaults.id);
     settings.irFormat = readInteger(lines, "IRFORMAT", "FORMAT", defaults.irFormat);
     settings.irPort = readInteger(lines, "IRPORT", "PORT", defaults.irPort);
+    settings.verify = readInteger(lines, "VERIFY", "VERIFY", 0) != 0;
+    settings.learnTwice = readInteger(lines, "LEARNTWICE", "TWICE", 0) != 0;
     return settings;
 }
 
@@ -70,22 +72,26 @@ Settings readSettingsFile(const QString& path)
 
 QByteArray settingsText(const Settings& settings)
 {
-    const QString text = QStringLiteral("[AUTORUN]\r\n"
-                                        "[COMPORT]\r\n"
-                                        "PORT=%1\r\n"
-                                        "[ID]\r\n"
-                                        "ID=%2\r\n"
-                                        "[LEARNTIME]\r\n"
-                                        "TIME=%3\r\n"
-                                        "[IRPORT]\r\n"
-                                        "PORT=%4\r\n"
-                                        "[IRFORMAT]\r\n"
-                                        "FORMAT=%5\r\n")
-                             .arg(settings.comPort)
-                             .arg(settings.id)
-                             .arg(settings.learnTime)
-                             .arg(settings.irPort)
-                             .arg(settings.irFormat);
+    QString text = QStringLiteral("[AUTORUN]\r\n"
+                                  "[COMPORT]\r\n"
+                                  "PORT=%1\r\n"
+                                  "[ID]\r\n"
+                                  "ID=%2\r\n"
+                                  "[LEARNTIME]\r\n"
+                                  "TIME=%3\r\n"
+                                  "[IRPORT]\r\n"
+                                  "PORT=%4\r\n"
+                                  "[IRFORMAT]\r\n"
+                                  "FORMAT=%5\r\n")
+                       .arg(settings.comPort)
+                       .arg(settings.id)
+                       .arg(settings.learnTime)
+                       .arg(settings.irPort)
+                       .arg(settings.irFormat);
+    if (settings.verify)
+        text += QStringLiteral("[VERIFY]\r\nVERIFY=1\r\n");
+    if (settings.learnTwice)
+        text += QStringLiteral("[LEARNTWICE]\r\nTWICE=1\r\n");
     return text.toLatin1();
 }
 

@@ -16,6 +16,9 @@ struct Settings {
     int id = 0;        // ID/ID
     int irFormat = 1;  // IRFORMAT/FORMAT
     int irPort = 255;  // IRPORT/PORT
+    // Sections of their own, written only when on, so a file without them stays as it was.
+    bool verify = false;     // VERIFY/VERIFY: the download is read back and compared
+    bool learnTwice = false; // LEARNTWICE/TWICE: each key learned twice
 
     bool operator==(const Settings&) const = default;
 };
@@ -26,7 +29,7 @@ Settings parseSettings(const QByteArray& text);
 // Missing or unreadable: every key takes its default.
 Settings readSettingsFile(const QString& path);
 
-// The eleven lines, each ending in CR LF.
+// The eleven lines, each ending in CR LF, then the sections of the checks that are on.
 QByteArray settingsText(const Settings& settings);
 // Replaces the file whole; throws StoreError naming the file.
 void writeSettingsFile(const QString& path, const Settings& settings);

@@ -19,11 +19,19 @@ constexpr OptionSpec TraceOption{"trace", "FILE",
                                  "write every byte on the line to FILE: hex, direction, ms"};
 
 const std::array<OptionSpec, 4> TransferOptions{{PortOption, IdOption, PortMapOption, TraceOption}};
-const std::array<OptionSpec, 6> LearnOptions{{
+const std::array<OptionSpec, 5> DownloadOptions{{
+    PortOption,
+    IdOption,
+    {"verify", "", "read the EEPROM back and compare it with what was sent", false, true},
+    PortMapOption,
+    TraceOption,
+}};
+const std::array<OptionSpec, 7> LearnOptions{{
     PortOption,
     IdOption,
     {"format", "1|2", "the IR format: 1 Normal, 2 RC5/RC6 (default 1)"},
     {"time", "1|2|3", "the learn time in seconds (default 1)"},
+    {"twice", "", "learn each key twice and keep it only when both captures agree", false, true},
     PortMapOption,
     TraceOption,
 }};
@@ -54,7 +62,7 @@ const std::array<OptionSpec, 2> ExportCodesOptions{{
     {"ids", "LIST", "the slots to write, e.g. 1-20,33 (default: every slot with a code)"},
 }};
 
-const std::array<CommandSpec, 20> Commands{{
+const std::array<CommandSpec, 21> Commands{{
     {"new", "PROJECT", true, "create a project file with the template's empty content",
      "Writes a fresh project: 512 empty key slots and an empty model description.", runNew},
     {"info", "PROJECT", false, "show the model description",
@@ -136,16 +144,28 @@ const std::array<CommandSpec, 20> Commands{{
      runExportCodes, ExportCodesOptions},
     {"download", "PROJECT", true, "write the project into the device's EEPROM",
      "Sends the 512 slots of PROJECT to the K-817T on PORT, as the window's Download does,\n"
-     "without asking first. Ctrl+C stops after the slot on its way.",
-     runDownload, TransferOptions},
+     "without asking first. Ctrl+C stops after the slot on its way. With --verify the\n"
+     "EEPROM is then read back and compared slot by slot (byte 255 excepted); a slot that\n"
+     "differs makes the exit status 1, the differing slots named on stderr.",
+     runDownload, DownloadOptions},
     {"upload", "PROJECT", true, "read the device's EEPROM into the project",
      "Reads the 512 slots of the K-817T on PORT into the rows of PROJECT and saves it. The\n"
      "project is saved only when all 512 slots came. Ctrl+C stops after the slot on its way.",
      runUpload, TransferOptions},
     {"learn", "PROJECT ID[,ID...]", true, "learn a remote's key into slots",
      "Learns one key of a handheld remote into each slot ID, in ID order, and saves PROJECT.\n"
-     "Ctrl+C stops; the slots learned by then are kept.",
+     "Ctrl+C stops; the slots learned by then are kept. With --twice each key is learned\n"
+     "twice and stored only when both captures decode alike (or, for codes of no known\n"
+     "protocol, agree within the decoder's tolerance); a slot whose captures differ is left\n"
+     "as it was, said on stderr, and the exit status is 1.",
      runLearn, LearnOptions},
+    {"compare", "PROJECT", false, "compare the project's slots with the device's EEPROM",
+     "Reads the EEPROM of the K-817T on PORT into memory (PROJECT is not changed) and prints\n"
+     "one line a slot that differs: ID<TAB>HOW<TAB>PROJECT NAME<TAB>PROJECT CODE<TAB>DEVICE\n"
+     "NAME<TAB>DEVICE CODE, HOW being \"name only\", \"code only\", \"name and code\",\n"
+     "\"empty in project\" or \"empty in device\", a code being its decoded protocol (\"-\"\n"
+     "for none), then a count. The exit status is 1 when a slot differs.",
+     runCompare, TransferOptions},
     {"send", "PROJECT ID", true, "send a slot's code as if its wave button were held",
      "Sends the code of slot ID through the chosen IR ports, holds the key for --hold-ms,\n"
      "then sends the stop frame and waits for the device's answer, as a press on the\n"

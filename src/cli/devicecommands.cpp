@@ -9,6 +9,7 @@
 #include "session.h"
 
 #include <core/storeerror.h>
+#include <device/compare.h>
 #include <device/devicelink.h>
 #include <device/devicemessages.h>
 #include <device/frames.h>
@@ -39,7 +40,16 @@ public:
     {
     }
     bool forced() const { return m_base.forced(); }
-    Answer ask(const Question& question) override { return m_base.ask(question); }
+    Answer ask(const Question& question) override
+    {
+        // Learning twice: what differed goes to stderr; the row stays and the run goes on.
+        if (question.kind == QuestionKind::TryKeyAgain) {
+            const qsizetype end = question.text.lastIndexOf(u'\n');
+            m_base.notice(end < 0 ? question.text : question.text.left(end));
+            return Answer::No;
+        }
+        return m_base.ask(question);
+    }
     void tell(const Notice& notice) override
     {
         if (notice.kind != NoticeKind::Completed)
@@ -263,8 +273,55 @@ void runDownload(const Invocation& invocation)
     run.open(invocation.args.at(0));
     TerminalProgress progress(run.link());
     InterruptWatch interrupt([&run] { run.link().cancelTransfer(); });
+    if (invocation.options.contains(QStringLiteral("verify"))) {
+        const VerifyOutcome outcome = run.link().downloadVerified();
+        if (!outcome.verified || !outcome.differing.empty())
+            throw Failure{};
+        return;
+    }
     if (run.link().downloadAll() != TransferEnding::Completed)
         throw Failure{};
+}
+
+void runCompare(const Invocation& invocation)
+{
+    const DeviceOptions options = deviceOptions(invocation);
+    DeviceRun run(invocation, options);
+    run.open(invocation.args.at(0));
+    EepromRead read;
+    {
+        TerminalProgress progress(run.link());
+        InterruptWatch interrupt([&run] { run.link().cancelTransfer(); });
+        read = run.link().readEeprom(ReadPurpose::Compare);
+    }
+    if (read.ending != TransferEnding::Completed)
+        throw Failure{};
+    const std::vector<SlotComparison> compared =
+        compareWithDevice(run.session().keys(), read.records);
+    auto side = [](const QString& name, const QString& code) {
+        return QStringLiteral("%1\t%2").arg(name.isEmpty() ? QStringLiteral("-") : name,
+                                            code.isEmpty() ? QStringLiteral("-") : code);
+    };
+    int differing = 0;
+    QString out;
+    for (const SlotComparison& slot : compared) {
+        if (slot.difference == SlotDifference::Equal)
+            continue;
+        ++differing;
+        out += QStringLiteral("%1\t%2\t%3\t%4\n")
+                   .arg(slot.id)
+                   .arg(differenceText(slot.difference), side(slot.projectName, slot.projectCode),
+                        side(slot.deviceName, slot.deviceCode));
+    }
+    out += QStringLiteral("%1 slots: %2 equal, %3 differ.\n")
+               .arg(compared.size())
+               .arg(qsizetype(compared.size()) - differing)
+               .arg(differing);
+    printOut(out.chopped(1));
+    if (differing > 0)
+        throw Failure{QStringLiteral("The device differs from the project in %1 of %2 slots.")
+                          .arg(differing)
+                          .arg(compared.size())};
 }
 
 void runUpload(const Invocation& invocation)
@@ -300,6 +357,7 @@ void runLearn(const Invocation& invocation)
     DeviceLink& link = run.link();
     link.settings().IrFormat = format;
     link.settings().LearnTime = time;
+    link.settings().learnTwice = invocation.options.contains(QStringLiteral("twice"));
     std::vector<int> rows;
     for (const int id : ids)
         rows.push_back(run.session().indexOf(id)); // fails before anything is sent
@@ -308,6 +366,10 @@ void runLearn(const Invocation& invocation)
         printNote(QStringLiteral("ID %1: press the key on the remote, pointed at the device "
                                  "(Ctrl+C stops).")
                       .arg(keys.current().id));
+    });
+    QObject::connect(&link, &DeviceLink::learnChecked, [](const QString& text) {
+        if (!quiet())
+            printOut(text);
     });
     QObject::connect(&link, &DeviceLink::learnedCodeShown, [&keys] {
         if (!quiet())
@@ -329,6 +391,10 @@ void runLearn(const Invocation& invocation)
                           .arg(rows.size())};
     if (outcome.ending != LearnEnding::Completed)
         throw Failure{};
+    if (outcome.rowsMismatched > 0)
+        throw Failure{QStringLiteral("%1 of %2 rows left unchanged: their captures differed.")
+                          .arg(outcome.rowsMismatched)
+                          .arg(rows.size())};
 }
 
 void runSend(const Invocation& invocation)

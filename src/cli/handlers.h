@@ -31,6 +31,7 @@ void runDownload(const Invocation& invocation);
 void runUpload(const Invocation& invocation);
 void runLearn(const Invocation& invocation);
 void runSend(const Invocation& invocation);
+void runCompare(const Invocation& invocation);
 
 // portcommands.cpp: the system's serial ports.
 void runPorts(const Invocation& invocation);

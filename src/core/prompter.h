@@ -21,7 +21,9 @@ enum class QuestionKind {
     Download,
     Upload,
     ImportCodes,
-    SaveIrData
+    SaveIrData,
+    DownloadAgain, // a verified download found slots that differ
+    TryKeyAgain,   // learning twice: the two captures differ
 };
 
 struct Question {

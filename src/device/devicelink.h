@@ -15,6 +15,7 @@
 
 #include "serialcomm.h"
 
+#include <irdata/coderecord.h>
 #include <project/project.h>
 
 #include <QObject>
@@ -31,6 +32,7 @@ struct DeviceSettings {
     std::uint8_t LearnTime = 1;    // seconds, 1 ... 3
     std::uint8_t IrFormat = 1;     // 1 "Normal", 2 "RC5/RC6"
     std::uint8_t IrPortMask = 255; // bit i: IR output port i sends
+    bool learnTwice = false;       // each row learned twice and the captures compared
 };
 
 // How a download or upload ended; each ending but Declined and FrameNotSent showed its message.
@@ -55,9 +57,30 @@ enum class LearnEnding {
     Failed,        // a row could not be stored; the error was shown
 };
 
+// The EEPROM read into memory by the UPLOADALL sequence; the project is not touched.
+struct EepromRead {
+    TransferEnding ending = TransferEnding::Declined;
+    std::vector<CodeRecord> records; // all 512 as upload takes them (byte 255 = 0), or none
+};
+
+// What a read-back is for: its progress label and messages.
+enum class ReadPurpose { Verify, Compare };
+
+struct VerifyOutcome {
+    TransferEnding ending = TransferEnding::Declined; // the download's, else the read-back's
+    bool verified = false;                            // read back whole and compared
+    std::vector<int> differing;                       // IDs of the slots that differ
+};
+
+// "slot 17", "slots 17, 230", runs of three or more as "40-45".
+QString slotListText(const std::vector<int>& ids);
+// "Download verified: 512 slots identical." or "Verify failed: slots 17, 230 differ."
+QString verifyResultText(const VerifyOutcome& outcome);
+
 struct LearnOutcome {
     LearnEnding ending = LearnEnding::Completed;
     int rowsLearned = 0;
+    int rowsMismatched = 0; // learning twice: rows left unchanged after captures that differ
 };
 
 enum class SendOutcome {
@@ -96,8 +119,14 @@ public:
     TransferEnding DownloadExecute();
     TransferEnding UploadExecute();
     // The sequences without the question, for qlvtool.
-    TransferEnding downloadAll();
+    TransferEnding downloadAll(bool announceCompletion = true);
     TransferEnding uploadAll();
+    // verify.cpp: the download, then the EEPROM read back and compared slot by slot (byte 255
+    // excepted). The Execute form asks first and offers to download again after a mismatch;
+    // the other shows the result as a notice.
+    VerifyOutcome DownloadVerifiedExecute();
+    VerifyOutcome downloadVerified();
+    EepromRead readEeprom(ReadPurpose purpose);
     // bProgress = false: the transfer stops after the slot on its way.
     void cancelTransfer();
     bool bProgress() const { return m_bProgress; }
@@ -135,6 +164,9 @@ signals:
     // A learned code was stored in the current row: RedrawWave(shiftPrevious), then scroll the
     // waveform strip back to its left end.
     void learnedCodeShown(bool shiftPrevious);
+    // Learning twice: the two captures of the current row agreed ("Slot 12: two identical
+    // captures (...)"); a mismatch is a question through the Prompter instead.
+    void learnChecked(const QString& text);
 
 private:
     void setControlsEnabled(bool enabled, bool learnButtonEnabled);
@@ -156,6 +188,7 @@ private:
     // Progress for a finished slot, then "U" to go on, or "C" and the message after a Cancel.
     bool continueAfterSlot(std::size_t slot, const char* terminatedMessage);
     bool waitForLearnedCode(std::uint32_t expected);
+    VerifyOutcome verifyPass();
 
     Prompter& m_prompter;
     Project& m_project;

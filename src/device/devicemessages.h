@@ -25,6 +25,18 @@ inline constexpr const char* UploadTimeOut = "Time out,Upload failed!";
 inline constexpr const char* UploadTerminated = "Upload terminated!";
 inline constexpr const char* UploadCompleted = "Upload completed.";
 
+inline constexpr const char* Verifying = "Verifying...";
+inline constexpr const char* VerifyNoDevice = "No found IR device,Verify failed!";
+inline constexpr const char* VerifyTimeOut = "Time out,Verify failed!";
+inline constexpr const char* VerifyTerminated = "Verify terminated!";
+inline constexpr const char* DownloadAgain = "Download again?";
+inline constexpr const char* Reading = "Reading the device...";
+inline constexpr const char* ReadNoDevice = "No found IR device,Compare failed!";
+inline constexpr const char* ReadTimeOut = "Time out,Compare failed!";
+inline constexpr const char* ReadTerminated = "Compare terminated!";
+
+inline constexpr const char* TryKeyAgain = "Try the key again?";
+
 inline constexpr const char* NoDevice = "No found IR device!";
 inline constexpr const char* LearnCaption = "IR Learn";
 inline constexpr const char* StopCaption = "Stop";

@@ -1,6 +1,7 @@
 // IR learn into the selected rows, the hold-to-send of one row, and the stop frame.
 #include "devicelink.h"
 
+#include "compare.h"
 #include "devicemessages.h"
 #include "frames.h"
 
@@ -71,6 +72,30 @@ LearnOutcome DeviceLink::IRLearnExecute(std::vector<int> selectedRows)
     const bool shiftPrevious = selectedRows.size() > 1;
 
     LearnOutcome outcome{LearnEnding::Completed, 0};
+    const bool twice = m_settings.learnTwice;
+    // LEARN, its acknowledgement and the code; nothing when the run must end (outcome says why).
+    auto capture = [&](const std::string& name) -> std::optional<CodeRecord> {
+        m_comm.ClearInput();
+        if (!m_comm.WriteComm(frame)) {
+            outcome.ending = LearnEnding::WriteFailed;
+            return std::nullopt;
+        }
+        if (!readAck(LearnAckSeconds)) {
+            m_prompter.notice(QLatin1String(msg::NoDevice));
+            outcome.ending = LearnEnding::NoDevice;
+            return std::nullopt;
+        }
+        emit learnCaptionChanged(QLatin1String(msg::StopCaption));
+        emit keyAwaited();
+        setControlsEnabled(false, true);
+        if (!waitForLearnedCode(expected)) {
+            outcome.ending = m_learning ? LearnEnding::LineLost : LearnEnding::Stopped;
+            return std::nullopt;
+        }
+        m_comm.PollStatus();
+        const std::span<const std::uint8_t> received = m_comm.readWaiting(4096);
+        return assembleLearned(received, irFormat, name);
+    };
     {
         ScrollHandlerDetached detached(keys);
         m_learning = true;
@@ -80,30 +105,47 @@ LearnOutcome DeviceLink::IRLearnExecute(std::vector<int> selectedRows)
                 break;
             }
             keys.setRecNo(row + 1);
-            m_comm.ClearInput();
-            if (!m_comm.WriteComm(frame)) {
-                outcome.ending = LearnEnding::WriteFailed;
-                break;
+            const std::string name = toCodePageCut(textOf(keys.current().function), NameMaxBytes);
+            std::optional<CodeRecord> learned = capture(name);
+            // Learning twice: the second capture must say the same, else the row stays.
+            while (learned && twice) {
+                QThread::msleep(PauseAfterCodeMs);
+                if (!m_learning) {
+                    outcome.ending = LearnEnding::Stopped;
+                    learned.reset();
+                    break;
+                }
+                const std::optional<CodeRecord> again = capture(name);
+                if (!again) {
+                    learned.reset();
+                    break;
+                }
+                const CaptureComparison comparison = compareCaptures(*learned, *again);
+                if (comparison.same) {
+                    emit learnChecked(identicalCapturesText(keys.current().id, comparison));
+                    break;
+                }
+                const QString question = differingCapturesText(keys.current().id, comparison) +
+                                         u'\n' + QLatin1String(msg::TryKeyAgain);
+                if (m_prompter.ask({QuestionKind::TryKeyAgain, QLatin1String(MainCaption),
+                                    question}) != Answer::Yes) {
+                    ++outcome.rowsMismatched;
+                    learned.reset();
+                    break;
+                }
+                QThread::msleep(PauseAfterCodeMs);
+                learned = capture(name);
             }
-            if (!readAck(LearnAckSeconds)) {
-                m_prompter.notice(QLatin1String(msg::NoDevice));
-                outcome.ending = LearnEnding::NoDevice;
-                break;
+            if (!learned) {
+                if (outcome.ending != LearnEnding::Completed)
+                    break;
+                // A mismatch the user let go: the row as it was, on to the next after the pause.
+                QThread::msleep(PauseAfterCodeMs);
+                continue;
             }
-            emit learnCaptionChanged(QLatin1String(msg::StopCaption));
-            emit keyAwaited();
-            setControlsEnabled(false, true);
-            if (!waitForLearnedCode(expected)) {
-                outcome.ending = m_learning ? LearnEnding::LineLost : LearnEnding::Stopped;
-                break;
-            }
-            m_comm.PollStatus();
-            const std::span<const std::uint8_t> received = m_comm.readWaiting(4096);
 
             KeyRow values = keys.current();
-            const CodeRecord record = assembleLearned(
-                received, irFormat, toCodePageCut(textOf(values.function), NameMaxBytes));
-            values.irData = bytesOf(record);
+            values.irData = bytesOf(*learned);
             try {
                 keys.post(values);
             } catch (const StoreError& error) {

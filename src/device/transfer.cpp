@@ -68,7 +68,7 @@ TransferEnding DeviceLink::UploadExecute()
                                                                       : TransferEnding::Declined;
 }
 
-TransferEnding DeviceLink::downloadAll()
+TransferEnding DeviceLink::downloadAll(bool announceCompletion)
 {
     if (m_transferRunning || m_learning || !m_project.requireLoaded())
         return TransferEnding::Declined;
@@ -81,7 +81,7 @@ TransferEnding DeviceLink::downloadAll()
     m_comm.OpenComm(m_comm.commName());
 
     const TransferMessages messages{msg::Downloading, msg::DownloadTerminated,
-                                    msg::DownloadCompleted};
+                                    announceCompletion ? msg::DownloadCompleted : nullptr};
     return transferSlots(messages, [&](std::size_t j) -> std::optional<TransferEnding> {
         // Slots past a short table go out as erased memory, as Compile writes them.
         const CodeRecord block =
@@ -171,7 +171,7 @@ TransferEnding DeviceLink::transferSlots(const TransferMessages& messages,
         keys.first();
     }
     emit progressHidden();
-    if (j == SlotCount)
+    if (j == SlotCount && messages.completed)
         m_prompter.tell(
             {NoticeKind::Completed, QString(), QLatin1String(messages.completed), QString()});
     setControlsEnabled(true, true);

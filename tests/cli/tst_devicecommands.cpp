@@ -82,6 +82,21 @@ private:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    // stderr's lines without "qlvtool: " and the port's prefix. A message that names the port
+    // goes without the latter, and a pseudo-terminal's name is a number ("/dev/pts/4"), which
+    // a message may hold as well.
+    static QString messages(const QString& err, const QString& port)
+    {
+        QStringList lines = err.split(u'\n');
+        for (QString& line : lines) {
+            if (line.startsWith(QLatin1String("qlvtool: ")))
+                line.remove(0, 9);
+            if (line.startsWith(port + QLatin1String(": ")))
+                line.remove(0, port.size() + 2);
+        }
+        return lines.join(u'\n');
+    }
+
     // qlvtool started and, after delayMs, interrupted as Ctrl+C does.
     Run interrupted(const QStringList& args, int delayMs) const
     {
@@ -345,6 +360,155 @@ private slots:
         const Run run = qlvtool(args);
         QCOMPARE(run.exitCode, 2);
         QVERIFY2(run.err.contains("Try 'qlvtool"), qPrintable(run.err));
+    }
+
+    // The read-back after a download: the result on stdout or stderr, and back at 9600 bit/s
+    // whichever way it ends.
+    void downloadVerify_data()
+    {
+        QTest::addColumn<QStringList>("simOptions");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("clean") << QStringList{} << 0 << "Download verified: 512 slots identical.\n"
+                               << QString();
+        QTest::newRow("slot 17 stored wrong") << QStringList{"--flip-at", "16"} << 1 << QString()
+                                              << "Verify failed: slot 17 differs.\n";
+        QTest::newRow("read-back short at slot 5")
+            << QStringList{"--short-at", "5"} << 1 << QString() << "Time out,Verify failed!\n";
+        QTest::newRow("download unacknowledged, no read-back")
+            << QStringList{"--stop-ack-at", "3"} << 1 << QString()
+            << "No found IR device.Download failed!\n";
+    }
+    void downloadVerify()
+    {
+        QFETCH(QStringList, simOptions);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QVERIFY(succeeds({"import-hex", "remote", "17", QFINDTESTDATA("send-record.txt")}));
+        Simulator sim(m_dir->path(), simOptions << "--eeprom"
+                                                << "eeprom.bin");
+        const Run run =
+            qlvtool({"download", "remote", "--port", sim.path(), "--verify", "--trace", "t.txt"});
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(run.out, out);
+        QCOMPARE(messages(run.err, sim.path()), err);
+        const QString trace = QString::fromLatin1(readFile("t.txt")).trimmed();
+        QVERIFY(trace.endsWith(QStringLiteral("open %1 at 9600 bit/s: opened").arg(sim.path())));
+        // The read-back is the upload's sequence; the project file is not touched.
+        const bool readBack =
+            exitCode == 0 || simOptions.contains("--flip-at") || simOptions.contains("--short-at");
+        QCOMPARE(trace.contains("> E0 00 55 50 4C 4F 41 44 41 4C 4C"), readBack);
+    }
+
+    // Slot 1 equal, 2 renamed in the project, 3 learned anew in the project only, 4 emptied in
+    // the project, 5 filled in the project only.
+    void compareProjectAndDevice()
+    {
+        Simulator sim(m_dir->path(), {"--learn-delay", "50"});
+        const Run identical = qlvtool({"compare", "remote", "--port", sim.path()});
+        QCOMPARE(identical.exitCode, 0);
+        QCOMPARE(identical.out, QStringLiteral("512 slots: 512 equal, 0 differ.\n"));
+
+        QVERIFY(succeeds({"learn", "remote", "1,2,3,4", "--port", sim.path()}));
+        QVERIFY(succeeds({"set-name", "remote", "2", "Power"}));
+        QVERIFY(succeeds({"download", "remote", "--port", sim.path()}));
+        QVERIFY(succeeds({"set-name", "remote", "2", "Mute"}));
+        QVERIFY(succeeds({"learn", "remote", "3", "--port", sim.path()}));
+        QFile erased(path("erased.txt"));
+        QVERIFY(erased.open(QIODevice::WriteOnly));
+        for (int line = 0; line < 16; ++line)
+            erased.write(QByteArray("FF ").repeated(32) + "\n");
+        erased.close();
+        QVERIFY(succeeds({"import-hex", "remote", "4", "erased.txt"}));
+        QVERIFY(succeeds({"import-hex", "remote", "5", QFINDTESTDATA("send-record.txt")}));
+        const QByteArray before = readFile("remote.qlv");
+
+        const Run run = qlvtool({"compare", "remote", "--port", sim.path()});
+        QCOMPARE(run.exitCode, 1);
+        const QStringList lines = run.out.split(u'\n');
+        QCOMPARE(lines.size(), 6);
+        QCOMPARE(lines.at(0), QStringLiteral("2\tname only\tMute\tNEC1 D=4 S=251 F=17\tPower\t"
+                                             "NEC1 D=4 S=251 F=17"));
+        QCOMPARE(lines.at(1), QStringLiteral("3\tcode only\t-\tNEC1 D=4 S=251 F=20\t-\t"
+                                             "NEC1 D=4 S=251 F=18"));
+        QCOMPARE(lines.at(2), QStringLiteral("4\tempty in project\t-\t-\t-\tNEC1 D=4 S=251 F=19"));
+        QVERIFY2(lines.at(3).startsWith(QStringLiteral("5\tempty in device\t")),
+                 qPrintable(lines.at(3)));
+        QCOMPARE(lines.at(4), QStringLiteral("512 slots: 508 equal, 4 differ."));
+        QCOMPARE(messages(run.err, sim.path()),
+                 QStringLiteral("The device differs from the project in 4 of 512 slots.\n"));
+        QVERIFY(readFile("remote.qlv") == before);
+    }
+
+    // Two captures of each key: the simulator brings the same key twice (--presses 2), with
+    // jitter (--noisy) or a misread bit in the second (--noisy-bad), or another key each time.
+    void learnTwice_data()
+    {
+        QTest::addColumn<QStringList>("simOptions");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        QTest::newRow("identical")
+            << QStringList{"--presses", "2"} << "1" << 0
+            << "Slot 3: two identical captures (NEC1 D=4 S=251 F=16)\n3: Normal 37632 Hz\n"
+            << QString();
+        QTest::newRow("jittered, equal")
+            << QStringList{"--presses", "2", "--noisy"} << "1" << 0
+            << "Slot 3: two identical captures (NEC1 D=4 S=251 F=16)\n3: Normal 37632 Hz\n"
+            << QString();
+        QTest::newRow("jittered RC5 pair, equal")
+            << QStringList{"--presses", "2", "--noisy"} << "2" << 0
+            << "Slot 3: two identical captures (A: RC5 D=0 F=16 T=0 / B: RC5 D=0 F=16 T=1)\n"
+               "3: RC5/RC6 36156 Hz\n"
+            << QString();
+        QTest::newRow("a wrong bit")
+            << QStringList{"--presses", "2", "--noisy-bad"} << "1" << 1 << QString()
+            << "Slot 3: the two captures differ (NEC1 D=4 S=251 F=16, then NEC1-f16 D=4 S=251 "
+               "F=20 E=239).\n1 of 1 rows left unchanged: their captures differed.\n";
+        QTest::newRow("another key")
+            << QStringList{} << "2" << 1 << QString()
+            << "Slot 3: the two captures differ (A: RC5 D=0 F=16 T=0 / B: RC5 D=0 F=16 T=1, then "
+               "A: RC5 D=0 F=17 T=0 / B: RC5 D=0 F=17 T=1).\n"
+               "1 of 1 rows left unchanged: their captures differed.\n";
+    }
+    void learnTwice()
+    {
+        QFETCH(QStringList, simOptions);
+        QFETCH(QString, format);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        Simulator sim(m_dir->path(), simOptions << "--learn-delay"
+                                                << "50");
+        const QByteArray before = readFile("remote.qlv");
+        const Run run =
+            qlvtool({"learn", "remote", "3", "--port", sim.path(), "--twice", "--format", format});
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(run.out, out);
+        QStringList errLines = messages(run.err, sim.path()).split(u'\n');
+        errLines.removeIf([](const QString& line) { return line.contains("press the key"); });
+        QCOMPARE(errLines.join(u'\n'), err);
+        // A mismatch leaves the row as it was.
+        if (exitCode != 0)
+            QVERIFY(readFile("remote.qlv") == before);
+        else
+            QVERIFY(qlvtool({"identify", "remote", "3"}).out.startsWith("3\tA\t"));
+    }
+
+    // The sequence's bytes are the same whether the simulator adds jitter or not, and two
+    // jittered captures of one key differ in their bytes but not in what they decode to.
+    void noisyCapturesDecodeAlike()
+    {
+        Simulator sim(m_dir->path(), {"--learn-delay", "50", "--presses", "2", "--noisy"});
+        QVERIFY(succeeds({"learn", "remote", "1,2", "--port", sim.path()}));
+        QVERIFY(succeeds({"export-hex", "remote", "1", "one"}));
+        QVERIFY(succeeds({"export-hex", "remote", "2", "two"}));
+        QVERIFY(readFile("one.txt") != readFile("two.txt"));
+        QCOMPARE(qlvtool({"identify", "remote", "1", "2"}).out,
+                 QStringLiteral("1\tA\tNEC1\tD=4 S=251 F=16\n2\tA\tNEC1\tD=4 S=251 F=16\n"));
     }
 
     void interruptStopsLearningWithEsc()

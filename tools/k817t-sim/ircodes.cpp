@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <stdexcept>
 #include <vector>
 
@@ -34,6 +35,28 @@ std::uint8_t periodFor(double hz)
 }
 
 constexpr double NecUnit = 562.5;
+
+// Each distinct duration moves by its own small factor, so steps that were equal stay equal
+// and the code keeps within the device's 16 timing pairs.
+void jitter(std::vector<Step>& steps, std::uint32_t seed)
+{
+    if (seed == 0)
+        return;
+    std::map<double, double> moved;
+    std::uint32_t state = seed;
+    auto shift = [&](double us) {
+        const auto found = moved.find(us);
+        if (found != moved.end())
+            return found->second;
+        state = state * 1664525u + 1013904223u;
+        const double factor = 1.0 + (double(state >> 8 & 0xFFFF) / 65535.0 - 0.5) * 0.08;
+        return moved[us] = us * factor;
+    };
+    for (Step& step : steps) {
+        step.gapUs = shift(step.gapUs);
+        step.burstUs = shift(step.burstUs);
+    }
+}
 
 double duration(const std::vector<Step>& steps)
 {
@@ -76,22 +99,27 @@ std::vector<Step> rc5Frame(std::uint8_t address, std::uint8_t command, bool togg
     return steps;
 }
 
-CodeBlock rc5Block(std::uint8_t address, std::uint8_t command, bool toggle)
+CodeBlock rc5Block(std::uint8_t address, std::uint8_t command, bool toggle,
+                   std::uint32_t jitterSeed)
 {
     constexpr double Period = 113778; // 64 bit times
-    const std::vector<Step> first = rc5Frame(address, command, toggle, 889);
+    std::vector<Step> first = rc5Frame(address, command, toggle, 889);
     const double length = duration(first);
-    const std::vector<Step> repeat = rc5Frame(address, command, toggle, Period - length + 889);
+    std::vector<Step> repeat = rc5Frame(address, command, toggle, Period - length + 889);
+    jitter(first, jitterSeed);
+    jitter(repeat, jitterSeed);
     return block(periodFor(36000), first, repeat);
 }
 
 } // namespace
 
-CodeBlock necBlock(std::uint8_t address, std::uint8_t command)
+CodeBlock necBlock(std::uint8_t address, std::uint8_t command, const Capture& capture)
 {
     std::vector<Step> first{{2000, 16 * NecUnit}};
     double gap = 8 * NecUnit;
-    const std::uint8_t bytes[4] = {address, std::uint8_t(~address), command,
+    // A misread bit in the command alone: the inverted copy no longer matches it.
+    const std::uint8_t bytes[4] = {address, std::uint8_t(~address),
+                                   std::uint8_t(capture.wrongBit ? command ^ 0x04 : command),
                                    std::uint8_t(~command)};
     for (const std::uint8_t byte : bytes)
         for (int b = 0; b < 8; ++b) {
@@ -101,14 +129,18 @@ CodeBlock necBlock(std::uint8_t address, std::uint8_t command)
     // The last bit's space, then the stop burst.
     first.push_back({gap, NecUnit});
     const double repeatBurstsUs = 16 * NecUnit + 4 * NecUnit + NecUnit;
-    const std::vector<Step> repeat{{108000 - repeatBurstsUs, 16 * NecUnit}, {4 * NecUnit, NecUnit}};
+    std::vector<Step> repeat{{108000 - repeatBurstsUs, 16 * NecUnit}, {4 * NecUnit, NecUnit}};
+    jitter(first, capture.jitterSeed);
+    jitter(repeat, capture.jitterSeed);
     return block(periodFor(38000), first, repeat);
 }
 
-std::pair<CodeBlock, CodeBlock> rc5Pair(std::uint8_t address, std::uint8_t command)
+std::pair<CodeBlock, CodeBlock> rc5Pair(std::uint8_t address, std::uint8_t command,
+                                        const Capture& capture)
 {
-    return {rc5Block(address & 0x1F, command & 0x3F, false),
-            rc5Block(address & 0x1F, command & 0x3F, true)};
+    const auto sent = std::uint8_t(capture.wrongBit ? command ^ 0x04 : command);
+    return {rc5Block(address & 0x1F, sent & 0x3F, false, capture.jitterSeed),
+            rc5Block(address & 0x1F, sent & 0x3F, true, capture.jitterSeed)};
 }
 
 } // namespace k817t

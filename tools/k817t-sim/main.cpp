@@ -58,6 +58,18 @@ bool milliseconds(const QCommandLineParser& parser, const QString& name, int* va
     return false;
 }
 
+bool pressCount(const QCommandLineParser& parser, int* value)
+{
+    if (!parser.isSet(QStringLiteral("presses")))
+        return true;
+    bool ok = false;
+    *value = parser.value(QStringLiteral("presses")).toInt(&ok);
+    if (ok && *value >= 1)
+        return true;
+    std::fprintf(stderr, "k817t-sim: --presses takes a count from 1 on\n");
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -92,6 +104,14 @@ int main(int argc, char* argv[])
         {QStringLiteral("learn-delay"),
          QStringLiteral("Milliseconds from LEARN to the learned code (default 1500)."),
          QStringLiteral("ms")},
+        {QStringLiteral("flip-at"), QStringLiteral("Download: store one byte of slot <n> wrong."),
+         QStringLiteral("n")},
+        {QStringLiteral("presses"),
+         QStringLiteral("Each key is learned <n> times in a row before the next (default 1)."),
+         QStringLiteral("n")},
+        {QStringLiteral("noisy"), QStringLiteral("Learned codes come with timing jitter.")},
+        {QStringLiteral("noisy-bad"),
+         QStringLiteral("As --noisy, and every second learned code has a wrong bit.")},
         {QStringLiteral("link"),
          QStringLiteral("Also make <path> a symbolic link to the device path."),
          QStringLiteral("path")},
@@ -105,10 +125,14 @@ int main(int argc, char* argv[])
     options.mute = parser.isSet(QStringLiteral("mute"));
     options.silent = parser.isSet(QStringLiteral("silent"));
     options.quiet = parser.isSet(QStringLiteral("quiet"));
+    options.noisy = parser.isSet(QStringLiteral("noisy"));
+    options.noisyBad = parser.isSet(QStringLiteral("noisy-bad"));
     if (!slotNumber(parser, QStringLiteral("stop-ack-at"), &options.stopAckAt) ||
         !slotNumber(parser, QStringLiteral("close-at"), &options.closeAt) ||
         !slotNumber(parser, QStringLiteral("short-at"), &options.shortAt) ||
         !slotNumber(parser, QStringLiteral("late-at"), &options.lateAt) ||
+        !slotNumber(parser, QStringLiteral("flip-at"), &options.flipAt) ||
+        !pressCount(parser, &options.presses) ||
         !milliseconds(parser, QStringLiteral("late"), &options.lateMs) ||
         !milliseconds(parser, QStringLiteral("learn-delay"), &options.learnDelayMs))
         return 2;

@@ -20,6 +20,8 @@ constexpr char Ack = 0x06;
 constexpr int BlockTimeoutMs = 5000;
 constexpr int BodyTimeoutMs = 2000;
 constexpr int ShortSlotBytes = 300;
+// A byte of the first code's timing pairs, so the flipped slot sends another code.
+constexpr int FlippedByte = 20;
 
 QByteArray blockBytes(const qlv::CodeBlock& block)
 {
@@ -202,6 +204,10 @@ void SimDevice::download()
         }
         if (!answered)
             break;
+        if (slot == m_options.flipAt) {
+            data[FlippedByte] = char(data.at(FlippedByte) ^ 0x10);
+            log(QStringLiteral("slot %1 stored with byte %2 wrong").arg(slot).arg(FlippedByte));
+        }
         m_eeprom.replace(slot * 512, 512, data);
         const std::optional<std::uint8_t> control = m_line.readByte(BlockTimeoutMs);
         if (control != qlv::ControlContinue) {
@@ -264,15 +270,22 @@ void SimDevice::learn(const qlv::DeviceCommand& command)
 void SimDevice::sendLearnedCode()
 {
     m_learnDue.reset();
-    // Each learn brings another key, so rows learned one after another differ.
-    const auto key = std::uint8_t(0x10 + m_codesLearned++ % 0x30);
+    // Each learn (or each run of --presses learns) brings another key, so rows learned one
+    // after another differ.
+    const int capture = m_codesLearned++;
+    const auto key = std::uint8_t(0x10 + capture / std::max(m_options.presses, 1) % 0x30);
+    Capture noise;
+    if (m_options.noisy || m_options.noisyBad)
+        noise.jitterSeed = std::uint32_t(capture + 1);
+    noise.wrongBit = m_options.noisyBad && capture % 2 == 1;
+    const QString how = noise.wrongBit ? QStringLiteral(", one bit wrong") : QString();
     if (m_learnFormat == 2) {
-        const auto [first, second] = rc5Pair(0x00, key);
+        const auto [first, second] = rc5Pair(0x00, key, noise);
         m_line.write(blockBytes(first) + blockBytes(second));
-        log(QStringLiteral("learned RC5 key %1, toggle 0 and 1").arg(key));
+        log(QStringLiteral("learned RC5 key %1, toggle 0 and 1%2").arg(key).arg(how));
     } else {
-        m_line.write(blockBytes(necBlock(0x04, key)));
-        log(QStringLiteral("learned NEC key %1").arg(key));
+        m_line.write(blockBytes(necBlock(0x04, key, noise)));
+        log(QStringLiteral("learned NEC key %1%2").arg(key).arg(how));
     }
 }
 

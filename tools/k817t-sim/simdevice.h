@@ -25,6 +25,10 @@ struct SimOptions {
     int lateMs = 0;          // answer this much late ...
     int lateAt = Never;      // ... only at this slot of a transfer (Never: every answer)
     int learnDelayMs = 1500; // from the LEARN acknowledgement to the learned code
+    int flipAt = Never;      // download: one byte of this slot is stored wrong
+    int presses = 1;         // learns in a row that bring the same key
+    bool noisy = false;      // learned codes come with jitter ...
+    bool noisyBad = false;   // ... and every second one with a wrong bit
     bool quiet = false;      // no log on stderr
 };
 
