@@ -1,5 +1,6 @@
 #include "console.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -24,12 +25,22 @@ void print(std::FILE* stream, const QString& text)
         std::fputc('\n', stream);
 }
 
-// The file's name as a word of text, with or without its extension.
+// The file as a word of text: its path as given or absolute, or its name, each only when it has
+// a folder or an extension. A bare word such as the "1" of /dev/pts/1 matches ordinary text.
 bool namesFile(const QString& text, const QString& file)
 {
-    const QString name = QRegularExpression::escape(QFileInfo(file).fileName());
-    const QRegularExpression word(QStringLiteral("(^|[\\s/\"'(])%1($|[\\s.:,;\"')!])").arg(name));
-    return word.match(text).hasMatch();
+    const QFileInfo info(file);
+    for (const QString& form :
+         {QDir::toNativeSeparators(file), QDir::toNativeSeparators(info.absoluteFilePath()),
+          info.fileName()}) {
+        if (!form.contains(u'/') && !form.contains(u'.'))
+            continue;
+        const QRegularExpression word(QStringLiteral("(^|[\\s/\"'(])%1($|[\\s.:,;\"')!])")
+                                          .arg(QRegularExpression::escape(form)));
+        if (word.match(text).hasMatch())
+            return true;
+    }
+    return false;
 }
 
 } // namespace
