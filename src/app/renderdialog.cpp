@@ -37,9 +37,9 @@ RenderDialog::RenderDialog(QWidget* parent)
 
     m_protocol = new QComboBox(this);
     m_protocol->setObjectName(QStringLiteral("ProtocolBox"));
-    for (const ProtocolSpec& spec : knownProtocols())
-        if (spec.renderable)
-            m_protocol->addItem(QString::fromStdString(spec.name));
+    for (const ProtocolSpec& known : knownProtocols())
+        if (known.renderable)
+            m_protocol->addItem(QString::fromStdString(known.name));
 
     m_parameters = new QWidget(this);
     m_form = new QFormLayout(m_parameters);
@@ -108,12 +108,12 @@ void RenderDialog::rebuildParameters()
     while (m_form->rowCount() > 0)
         m_form->removeRow(0);
     m_boxes.clear();
-    const ProtocolSpec* spec = findProtocol(m_protocol->currentText().toStdString());
-    if (!spec)
+    const ProtocolSpec* chosen = findProtocol(m_protocol->currentText().toStdString());
+    if (!chosen)
         return;
-    for (const ParameterSpec& parameter : spec->parameters) {
+    for (const ParameterSpec& parameter : chosen->parameters) {
         // The record of a toggling protocol holds both toggle states, so T is not asked.
-        if (spec->toggles && parameter.name == "T")
+        if (chosen->toggles && parameter.name == "T")
             continue;
         auto* box = new QSpinBox(m_parameters);
         const QString name = QString::fromStdString(parameter.name);
@@ -128,7 +128,7 @@ void RenderDialog::rebuildParameters()
         m_form->addRow(name + QStringLiteral(":"), box);
         m_boxes.push_back(box);
     }
-    m_toggleNote->setVisible(spec->toggles);
+    m_toggleNote->setVisible(chosen->toggles);
 }
 
 void RenderDialog::updatePreview()

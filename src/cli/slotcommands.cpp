@@ -72,9 +72,9 @@ std::vector<Code> codesOf(const CodeRecord& record)
 std::string knownProtocolNames()
 {
     std::string names;
-    for (const ProtocolSpec& spec : knownProtocols())
-        if (spec.renderable)
-            names += (names.empty() ? "" : ", ") + spec.name;
+    for (const ProtocolSpec& protocol : knownProtocols())
+        if (protocol.renderable)
+            names += (names.empty() ? "" : ", ") + protocol.name;
     return names;
 }
 

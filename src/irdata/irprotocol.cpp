@@ -730,11 +730,11 @@ Attempt matchProtocol(const Protocol& p, const std::vector<double>& durations)
         if (p.intro.empty() && attempt.frames == 0)
             return attempt;
     }
-    for (const ParameterSpec& spec : p.parameters) {
-        const std::size_t slot = std::size_t(slotOf(spec.name.front()));
+    for (const ParameterSpec& range : p.parameters) {
+        const std::size_t slot = std::size_t(slotOf(range.name.front()));
         const std::uint64_t full =
-            (std::uint64_t{1} << std::bit_width(std::uint64_t(spec.max))) - 1;
-        if ((m.known[slot] & full) != full || m.values[slot] > spec.max)
+            (std::uint64_t{1} << std::bit_width(std::uint64_t(range.max))) - 1;
+        if ((m.known[slot] & full) != full || m.values[slot] > range.max)
             return attempt;
     }
     if (p.valid && !p.valid(m.values))
@@ -774,8 +774,8 @@ DecodedCode decodedFrom(const Protocol& p, const Values& values)
 {
     DecodedCode code;
     code.protocol = p.name;
-    for (const ParameterSpec& spec : p.parameters)
-        code.parameters.push_back({spec.name, values[std::size_t(slotOf(spec.name.front()))]});
+    for (const ParameterSpec& range : p.parameters)
+        code.parameters.push_back({range.name, values[std::size_t(slotOf(range.name.front()))]});
     return code;
 }
 
@@ -875,9 +875,9 @@ const std::vector<ProtocolSpec>& knownProtocols()
 
 const ProtocolSpec* findProtocol(std::string_view name)
 {
-    for (const ProtocolSpec& spec : knownProtocols())
-        if (spec.name == name)
-            return &spec;
+    for (const ProtocolSpec& known : knownProtocols())
+        if (known.name == name)
+            return &known;
     return nullptr;
 }
 
@@ -898,30 +898,30 @@ std::variant<IrSignal, RenderError> renderSignal(std::string_view protocol,
     Values values{};
     std::uint32_t givenSlots = 0;
     for (const ProtocolParameter& parameter : parameters) {
-        const auto spec =
+        const auto range =
             std::find_if(p->parameters.begin(), p->parameters.end(),
                          [&](const ParameterSpec& s) { return s.name == parameter.name; });
-        if (spec == p->parameters.end()) {
+        if (range == p->parameters.end()) {
             std::string names;
             for (const ParameterSpec& s : p->parameters)
                 names += (names.empty() ? "" : ", ") + s.name;
             return RenderError{p->name + " has no parameter \"" + parameter.name +
                                "\"; its parameters are " + names + "."};
         }
-        const int slot = slotOf(spec->name.front());
+        const int slot = slotOf(range->name.front());
         if (givenSlots & given(slot))
             return RenderError{"Parameter " + parameter.name + " is given twice."};
-        if (parameter.value < spec->min || parameter.value > spec->max)
+        if (parameter.value < range->min || parameter.value > range->max)
             return RenderError{"Parameter " + parameter.name + "=" +
                                std::to_string(parameter.value) + " is out of range for " + p->name +
-                               " (" + std::to_string(spec->min) + ".." + std::to_string(spec->max) +
-                               ")."};
+                               " (" + std::to_string(range->min) + ".." +
+                               std::to_string(range->max) + ")."};
         givenSlots |= given(slot);
         values[std::size_t(slot)] = parameter.value;
     }
-    for (const ParameterSpec& spec : p->parameters)
-        if (!spec.hasDefault && !(givenSlots & given(slotOf(spec.name.front()))))
-            return RenderError{p->name + " needs parameter " + spec.name + "."};
+    for (const ParameterSpec& range : p->parameters)
+        if (!range.hasDefault && !(givenSlots & given(slotOf(range.name.front()))))
+            return RenderError{p->name + " needs parameter " + range.name + "."};
     if (p->complete)
         p->complete(values, givenSlots);
 

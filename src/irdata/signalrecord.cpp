@@ -278,12 +278,12 @@ recordFromProtocol(std::string_view protocol, const std::vector<ProtocolParamete
     auto checked = renderSignal(protocol, parameters);
     if (auto* error = std::get_if<RenderError>(&checked))
         return error->message;
-    const ProtocolSpec* spec = findProtocol(protocol);
+    const ProtocolSpec* known = findProtocol(protocol);
     std::vector<IrSignal> codes;
     // A given T does not matter: the device alternates both toggle states, one per press.
     for (std::int64_t toggle : {0, 1}) {
         std::vector<ProtocolParameter> given = parameters;
-        if (spec->toggles) {
+        if (known->toggles) {
             std::erase_if(given, [](const ProtocolParameter& p) { return p.name == "T"; });
             given.push_back({"T", toggle});
         }
@@ -291,7 +291,7 @@ recordFromProtocol(std::string_view protocol, const std::vector<ProtocolParamete
         if (auto* error = std::get_if<RenderError>(&rendered))
             return error->message;
         codes.push_back(std::get<IrSignal>(rendered));
-        if (!spec->toggles)
+        if (!known->toggles)
             break;
     }
     std::vector<std::string> warnings;

@@ -47,13 +47,13 @@ std::variant<std::vector<IrSignal>, std::string> signalsOf(const NamedCode& code
         return out;
     }
     const ProtocolCode& protocol = std::get<ProtocolCode>(code.code);
-    const ProtocolSpec* spec = findProtocol(protocol.protocol);
-    if (!spec || !spec->renderable)
+    const ProtocolSpec* known = findProtocol(protocol.protocol);
+    if (!known || !known->renderable)
         return "protocol " + protocol.protocol + " cannot be rendered";
     std::vector<IrSignal> out;
     for (std::int64_t toggle : {0, 1}) {
         std::vector<ProtocolParameter> given = protocol.parameters;
-        if (spec->toggles) {
+        if (known->toggles) {
             std::erase_if(given, [](const ProtocolParameter& p) { return p.name == "T"; });
             given.push_back({"T", toggle});
         }
@@ -61,7 +61,7 @@ std::variant<std::vector<IrSignal>, std::string> signalsOf(const NamedCode& code
         if (const auto* error = std::get_if<RenderError>(&rendered))
             return error->message;
         out.push_back(std::get<IrSignal>(std::move(rendered)));
-        if (!spec->toggles)
+        if (!known->toggles)
             break;
     }
     return out;
@@ -79,8 +79,8 @@ bool sameButToggle(const DecodedCode& a, const DecodedCode& b)
 {
     if (a.protocol != b.protocol || a.parameters.size() != b.parameters.size())
         return false;
-    const ProtocolSpec* spec = findProtocol(a.protocol);
-    if (!spec || !spec->toggles)
+    const ProtocolSpec* known = findProtocol(a.protocol);
+    if (!known || !known->toggles)
         return false;
     for (std::size_t i = 0; i < a.parameters.size(); ++i)
         if (a.parameters[i].name != b.parameters[i].name ||

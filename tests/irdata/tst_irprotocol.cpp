@@ -38,19 +38,19 @@ QString text(std::string_view protocol, const Parameters& parameters)
 }
 
 // Every parameter of the protocol, each at its low or high bound, or at random.
-Parameters boundParameters(const ProtocolSpec& spec, int pattern)
+Parameters boundParameters(const ProtocolSpec& known, int pattern)
 {
     Parameters parameters;
     int k = 0;
-    for (const ParameterSpec& p : spec.parameters)
+    for (const ParameterSpec& p : known.parameters)
         parameters.push_back({p.name, (pattern >> k++) & 1 ? p.max : p.min});
     return parameters;
 }
 
 // NEC1-f16's fourth byte must not be the complement to be told from NEC1.
-bool decodable(const ProtocolSpec& spec, const Parameters& parameters)
+bool decodable(const ProtocolSpec& known, const Parameters& parameters)
 {
-    if (spec.name.find("-f16") == std::string::npos)
+    if (known.name.find("-f16") == std::string::npos)
         return true;
     return parameters[3].value != 255 - parameters[2].value;
 }
@@ -104,15 +104,15 @@ class TestIrProtocol : public QObject {
 private slots:
     void everyProtocolRoundTripsAtItsBounds()
     {
-        for (const ProtocolSpec& spec : knownProtocols()) {
-            if (!spec.renderable)
+        for (const ProtocolSpec& known : knownProtocols()) {
+            if (!known.renderable)
                 continue;
             for (int pattern : {0, -1, 0x55, 0x2A}) {
-                const Parameters parameters = boundParameters(spec, pattern);
-                if (!decodable(spec, parameters))
+                const Parameters parameters = boundParameters(known, pattern);
+                if (!decodable(known, parameters))
                     continue;
-                const IrSignal signal = render(spec.name, parameters);
-                const QString expected = text(spec.name, parameters);
+                const IrSignal signal = render(known.name, parameters);
+                const QString expected = text(known.name, parameters);
                 QCOMPARE(decoded(signal), expected);
                 QCOMPARE(decoded(throughRecord(signal)), expected);
             }
@@ -122,21 +122,21 @@ private slots:
     void randomParametersRoundTrip()
     {
         std::mt19937 random(11);
-        for (const ProtocolSpec& spec : knownProtocols()) {
-            if (!spec.renderable)
+        for (const ProtocolSpec& known : knownProtocols()) {
+            if (!known.renderable)
                 continue;
             for (int round = 0; round < 60; ++round) {
                 Parameters parameters;
-                for (const ParameterSpec& p : spec.parameters)
+                for (const ParameterSpec& p : known.parameters)
                     parameters.push_back({p.name, std::uniform_int_distribution<std::int64_t>(
                                                       p.min, p.max)(random)});
-                if (!decodable(spec, parameters))
+                if (!decodable(known, parameters))
                     continue;
-                const IrSignal signal = render(spec.name, parameters);
-                const QString expected = text(spec.name, parameters);
+                const IrSignal signal = render(known.name, parameters);
+                const QString expected = text(known.name, parameters);
                 QCOMPARE(decoded(signal), expected);
                 // Bias within what receivers do; RC6's half-bit of 444 us leaves less room.
-                const int bias = spec.name.rfind("RC6", 0) == 0 || spec.name == "MCE" ? 40 : 60;
+                const int bias = known.name.rfind("RC6", 0) == 0 || known.name == "MCE" ? 40 : 60;
                 QCOMPARE(decoded(throughRecord(captured(signal, random, bias))), expected);
             }
         }
@@ -394,8 +394,8 @@ private slots:
     void theTableNamesEveryProtocol()
     {
         QStringList names;
-        for (const ProtocolSpec& spec : knownProtocols())
-            names << QString::fromStdString(spec.name);
+        for (const ProtocolSpec& known : knownProtocols())
+            names << QString::fromStdString(known.name);
         for (const char* name :
              {"NEC1",    "NEC2",    "NEC",    "NEC1-f16", "NEC-f16",   "NECx1",     "NECx2",
               "NECx",    "Pioneer", "Aiwa",   "RC5",      "RC5x",      "RC6",       "RC6-6-20",

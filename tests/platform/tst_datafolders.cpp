@@ -40,7 +40,7 @@ private slots:
                                                         << ""
                                                         << "home/.config/QLV"
                                                         << "home/.local/state/QLV";
-        // The base directory specification has relative values ignored.
+        // Relative values of the XDG variables are ignored, as the base directory rules say.
         QTest::newRow("installed, relative XDG values ignored") << ""
                                                                 << "!relative"
                                                                 << "!relative"
