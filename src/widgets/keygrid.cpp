@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <qdrawutil.h>
@@ -203,8 +204,10 @@ void KeyGrid::press(const QWidget* part, QMouseEvent* event, bool doubleClick)
 
     const int column = std::max(columnAt(inViewport.x()), 0);
     const QModelIndex target = m_model->index(row, column);
-    if (target != currentIndex())
+    if (target != currentIndex()) {
+        const QScopedValueRollback pointer(m_pointerMove, true);
         setCurrentIndex(target);
+    }
     DBGridEh1MouseDown(event->button(), doubleClick,
                        clientPos(part, event->position().toPoint()).x());
 }
@@ -224,6 +227,7 @@ void KeyGrid::drag(const QWidget* part, QMouseEvent* event)
     for (int r = std::min(m_dragAnchor, row); r <= std::max(m_dragAnchor, row); ++r)
         rows.push_back(r);
     m_selection.setRows(std::move(rows));
+    const QScopedValueRollback pointer(m_pointerMove, true);
     m_keys.setRecNo(row + 1);
 }
 
@@ -304,6 +308,51 @@ void KeyGrid::currentChanged(const QModelIndex& current, const QModelIndex& prev
     QTableView::currentChanged(current, previous);
     if (!m_following && current.isValid() && current.row() != m_keys.currentIndex())
         m_keys.setRecNo(current.row() + 1);
+}
+
+QModelIndex KeyGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    const QModelIndex moved = QTableView::moveCursor(action, modifiers);
+    // Ctrl+Home and Ctrl+End go to the first and last slot and stay in the column.
+    const bool rowsOnly = (action == MoveHome || action == MoveEnd) &&
+                          modifiers.testFlag(Qt::ControlModifier) && currentIndex().isValid();
+    return rowsOnly && moved.isValid() ? m_model->index(moved.row(), currentIndex().column())
+                                       : moved;
+}
+
+void KeyGrid::scrollTo(const QModelIndex& index, ScrollHint hint)
+{
+    QScrollBar* bar = horizontalScrollBar();
+    const int kept = bar->value();
+    {
+        // The base class scrolls both ways; its sideways move is taken back unseen.
+        const QSignalBlocker quiet(bar);
+        QTableView::scrollTo(index, hint);
+        bar->setValue(kept);
+    }
+    if (!index.isValid())
+        return;
+    const bool newColumn = index.column() != m_shownColumn;
+    m_shownColumn = index.column();
+    bar->setValue(horizontalValueFor(index.column(), kept, newColumn));
+}
+
+int KeyGrid::horizontalValueFor(int column, int kept, bool newColumn) const
+{
+    const int start = horizontalHeader()->sectionPosition(column);
+    const int width = columnWidth(column);
+    const int view = viewport()->width();
+    const int left = start - kept;
+    const int right = left + width;
+    // "Remark" is wider than most views: seeing part of it is seeing it.
+    const bool partlyInView = right > 0 && left < view;
+    if (partlyInView && (!newColumn || m_pointerMove || width > view))
+        return kept;
+    if (left < 0 || width > view)
+        return start;
+    if (right > view)
+        return start + width - view;
+    return kept;
 }
 
 void KeyGrid::followCurrentRow()

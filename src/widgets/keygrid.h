@@ -60,6 +60,9 @@ public:
 
     // Typing does not jump to rows: the grid is not edited and has no incremental search.
     void keyboardSearch(const QString&) override {}
+    // Rows scroll into view as usual; sideways the grid moves only for a column out of view
+    // (or cut, when the keyboard moves to it), and only as far as that column needs.
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
 
 signals:
     void functionEditRequested();
@@ -76,6 +79,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -83,6 +87,7 @@ private:
     void drag(const QWidget* part, QMouseEvent* event);
     int rowUnder(int viewportY, bool clampToView) const;
     void followCurrentRow();
+    int horizontalValueFor(int column, int kept, bool newColumn) const;
     void controlsEnabledChanged(bool enabled);
     void tableReset();
 
@@ -92,6 +97,8 @@ private:
     IndicatorHeader* m_indicator;
     bool m_leftHeld = false;
     bool m_following = false;
+    bool m_pointerMove = false; // a press or drag is moving the current cell
+    int m_shownColumn = -1;     // the column of the last scrollTo
     int m_dragAnchor = -1;
     std::vector<int> m_selectionAtPress;
     int m_wheelRemainder = 0;

@@ -8,6 +8,7 @@
 #include <widgets/wavebutton.h>
 
 #include <QAbstractItemModelTester>
+#include <QHash>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -46,6 +47,47 @@ class TestKeyGrid : public QObject {
                     ++count;
             }
         return count;
+    }
+
+    // Grid widths in which "Remark" starts in view but does not fit, and in which only
+    // "ID" and "Function" fit.
+    int wideWidth() const { return widthFittingColumns(5) + 60; }
+    int narrowWidth() const { return widthFittingColumns(2) + 10; }
+
+    int widthFittingColumns(int count) const
+    {
+        int width = 0;
+        for (int c = 0; c < count; ++c)
+            width += m_grid->columnWidth(c);
+        return width + m_grid->width() - m_grid->viewport()->width();
+    }
+
+    int viewportLeftOf(int column) const { return m_grid->columnViewportPosition(column); }
+
+    // Steps: "click N" presses column N on row 5, other words are keys ("ctrl+end", "right").
+    void play(const QStringList& steps)
+    {
+        static const QHash<QString, std::pair<Qt::Key, Qt::KeyboardModifiers>> keys{
+            {"ctrl+end", {Qt::Key_End, Qt::ControlModifier}},
+            {"ctrl+home", {Qt::Key_Home, Qt::ControlModifier}},
+            {"end", {Qt::Key_End, {}}},
+            {"home", {Qt::Key_Home, {}}},
+            {"right", {Qt::Key_Right, {}}},
+            {"down", {Qt::Key_Down, {}}},
+        };
+        for (const QString& step : steps) {
+            if (step.startsWith(QLatin1String("click "))) {
+                const int column = step.mid(6).toInt();
+                QRect cell = m_grid->visualRect(m_grid->model()->index(4, column));
+                cell &= m_grid->viewport()->rect();
+                QVERIFY2(!cell.isEmpty(), qPrintable(step));
+                QTest::mouseClick(m_grid->viewport(), Qt::LeftButton, {}, cell.center());
+            } else {
+                QVERIFY2(keys.contains(step), qPrintable(step));
+                const auto [key, modifiers] = keys.value(step);
+                QTest::keyClick(m_grid.get(), key, modifiers);
+            }
+        }
     }
 
 private slots:
@@ -151,6 +193,73 @@ private slots:
         QCOMPARE(function.count(), editor == 1 ? 1 : 0);
         QCOMPARE(irData.count(), editor == 2 ? 1 : 0);
         QCOMPARE(remark.count(), editor == 3 ? 1 : 0);
+    }
+
+    void horizontalPositionKept_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<int>("recNo");
+        QTest::addColumn<int>("column");
+        QTest::newRow("Remark click") << QStringList{"click 5"} << 5 << 5;
+        QTest::newRow("Ctrl+End") << QStringList{"ctrl+end"} << 512 << 0;
+        QTest::newRow("Remark click, Ctrl+End") << QStringList{"click 5", "ctrl+end"} << 512 << 5;
+        QTest::newRow("Remark click, Ctrl+End, Ctrl+Home")
+            << QStringList{"click 5", "ctrl+end", "ctrl+home"} << 1 << 5;
+        QTest::newRow("Remark click, Down") << QStringList{"click 5", "down"} << 6 << 5;
+        QTest::newRow("IR Data click, Right") << QStringList{"click 4", "right"} << 5 << 5;
+    }
+
+    void horizontalPositionKept()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(int, recNo);
+        QFETCH(int, column);
+        m_grid->resize(wideWidth(), m_grid->height());
+        m_grid->setFocus();
+        QCOMPARE(m_grid->horizontalScrollBar()->value(), 0);
+        QVERIFY(m_grid->horizontalScrollBar()->maximum() > 0);
+        play(steps);
+        QCOMPARE(keys().recNo(), recNo);
+        QCOMPARE(m_grid->currentIndex().column(), column);
+        QCOMPARE(m_grid->horizontalScrollBar()->value(), 0);
+        QCOMPARE(viewportLeftOf(0), 0);
+    }
+
+    void columnOutOfViewScrolledIn_data()
+    {
+        QTest::addColumn<bool>("narrow");
+        QTest::addColumn<bool>("scrolledRight");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QString>("edge"); // where the column stands: "left" or "right"
+        QTest::newRow("ID, Down") << false << true << QStringList{"down"} << 0 << "left";
+        QTest::newRow("ID, Ctrl+End") << false << true << QStringList{"ctrl+end"} << 0 << "left";
+        QTest::newRow("Home") << false << true << QStringList{"click 5", "home"} << 0 << "left";
+        QTest::newRow("IR Data, narrow")
+            << true << false << QStringList{"right", "right", "right", "right"} << 4 << "right";
+        QTest::newRow("End, narrow") << true << false << QStringList{"end"} << 5 << "left";
+    }
+
+    // A column out of view comes into view, and no further than it needs.
+    void columnOutOfViewScrolledIn()
+    {
+        QFETCH(bool, narrow);
+        QFETCH(bool, scrolledRight);
+        QFETCH(QStringList, steps);
+        QFETCH(int, column);
+        QFETCH(QString, edge);
+        m_grid->resize(narrow ? narrowWidth() : wideWidth(), m_grid->height());
+        m_grid->setFocus();
+        QScrollBar* bar = m_grid->horizontalScrollBar();
+        if (scrolledRight)
+            bar->setValue(bar->maximum());
+        play(steps);
+        QCOMPARE(m_grid->currentIndex().column(), column);
+        const int view = m_grid->viewport()->width();
+        if (edge == QLatin1String("left"))
+            QCOMPARE(viewportLeftOf(column), 0);
+        else
+            QCOMPARE(viewportLeftOf(column) + m_grid->columnWidth(column), view);
     }
 
     void waveButtonImages_data()
