@@ -1,7 +1,11 @@
 #include "dialogprompter.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace qlv {
@@ -25,11 +29,7 @@ QStringList qtNameFilters(const QString& filter)
 
 DialogPrompter::DialogPrompter() = default;
 
-DialogPrompter::~DialogPrompter()
-{
-    delete m_open;
-    delete m_save;
-}
+DialogPrompter::~DialogPrompter() = default;
 
 void DialogPrompter::setParentWindow(QWidget* window)
 {
@@ -77,41 +77,60 @@ void DialogPrompter::tell(const Notice& notice)
     box.exec();
 }
 
-QFileDialog& DialogPrompter::dialog(bool save)
+namespace {
+
+// A completion list still up when Return accepted the dialog would stay on screen and take
+// the next key or click; it goes before the dialog does.
+void closeCompletionLists(QFileDialog& dialog)
 {
-    QPointer<QFileDialog>& slot = save ? m_save : m_open;
-    if (!slot) {
-        slot = new QFileDialog(m_window);
-        slot->setObjectName(save ? QStringLiteral("SaveDialog1") : QStringLiteral("OpenDialog1"));
-        slot->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        slot->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-        // The program asks before it replaces a file itself.
-        slot->setOption(QFileDialog::DontConfirmOverwrite, true);
+    for (QCompleter* completer : dialog.findChildren<QCompleter*>()) {
+        if (QAbstractItemView* popup = completer->popup()) {
+            popup->hide();
+            popup->deleteLater();
+        }
+        completer->setWidget(nullptr);
     }
-    return *slot;
 }
 
-std::optional<QString> DialogPrompter::choose(QFileDialog& dialog, const FileRequest& request)
+} // namespace
+
+std::optional<QString> DialogPrompter::choose(bool save, const FileRequest& request)
 {
+    Memory& memory = m_memory.at(std::size_t(request.family));
+    QString& lastName = save ? memory.saveName : memory.openName;
+    // A dialog for each question: none of it outlives the answer, and the folder is always
+    // this family's own, never the one another dialog visited last.
+    QFileDialog dialog(m_window);
+    dialog.setObjectName(save ? QStringLiteral("SaveDialog1") : QStringLiteral("OpenDialog1"));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    // The program asks before it replaces a file itself.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog.setNameFilters(qtNameFilters(request.filter));
-    if (!request.proposedName.isEmpty())
-        dialog.selectFile(request.proposedName);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    dialog.setDirectory(memory.folder.isEmpty() ? QDir::currentPath() : memory.folder);
+    const QString proposed = request.proposedName.isEmpty() ? lastName : request.proposedName;
+    if (!proposed.isEmpty())
+        dialog.selectFile(proposed);
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    closeCompletionLists(dialog);
+    if (!accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     const QString chosen = dialog.selectedFiles().constFirst();
-    // The next use starts on the same name.
-    dialog.selectFile(chosen);
+    // The next question of this family starts on the same folder and name.
+    const QFileInfo info(chosen);
+    memory.folder = info.absolutePath();
+    lastName = info.fileName();
     return chosen;
 }
 
 std::optional<QString> DialogPrompter::chooseOpenFile(const FileRequest& request)
 {
-    return choose(dialog(false), request);
+    return choose(false, request);
 }
 
 std::optional<QString> DialogPrompter::chooseSaveFile(const FileRequest& request)
 {
-    return choose(dialog(true), request);
+    return choose(true, request);
 }
 
 } // namespace qlv

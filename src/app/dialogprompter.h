@@ -1,11 +1,14 @@
-// The window's answer to the core's questions: message boxes and the two file dialogs
-// OpenDialog1 and SaveDialog1, which keep the last chosen name between uses.
+// The window's answer to the core's questions: message boxes and the file dialogs
+// OpenDialog1 and SaveDialog1. Each kind of file (FileFamily) keeps its own last folder, and
+// its own last chosen name for opening and for saving.
 #pragma once
 
 #include <core/prompter.h>
 
 #include <QPointer>
 #include <QStringList>
+
+#include <array>
 
 class QFileDialog;
 class QWidget;
@@ -33,12 +36,16 @@ private:
     // The program's active window (the progress window while it is up, so a box is never
     // hidden behind it), else the main window.
     QWidget* owner() const;
-    QFileDialog& dialog(bool save);
-    std::optional<QString> choose(QFileDialog& dialog, const FileRequest& request);
+    std::optional<QString> choose(bool save, const FileRequest& request);
+
+    struct Memory {
+        QString folder;
+        QString openName;
+        QString saveName;
+    };
 
     QPointer<QWidget> m_window;
-    QPointer<QFileDialog> m_open;
-    QPointer<QFileDialog> m_save;
+    std::array<Memory, 3> m_memory; // by FileFamily
 };
 
 } // namespace qlv

@@ -53,9 +53,14 @@ inline Question replaceFileQuestion()
             QString::fromLatin1(ReplaceQuestionText)};
 }
 
+// Which dialogs ask: projects and images (Open, Save, Compile), an IR data window's hex text,
+// or code files. Each keeps its own last folder and name.
+enum class FileFamily { Project, HexText, Codes };
+
 struct FileRequest {
     QString filter;       // in the "Description|*.ext|..." form of the file dialogs
     QString proposedName; // empty: the dialog keeps its last name
+    FileFamily family = FileFamily::Project;
 };
 
 class Prompter {

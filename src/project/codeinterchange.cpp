@@ -261,7 +261,8 @@ bool importCodesFromFile(Project& project, Prompter& prompter, int firstRow)
     KeyTable& keys = project.keys();
     if (firstRow < 0 || firstRow >= keys.recordCount())
         return false;
-    const std::optional<QString> path = prompter.chooseOpenFile({CodeFileFilter, {}});
+    const std::optional<QString> path =
+        prompter.chooseOpenFile({CodeFileFilter, {}, FileFamily::Codes});
     if (!path)
         return false;
     QFile file(*path);
@@ -361,9 +362,9 @@ bool exportCodesToFile(Project& project, Prompter& prompter, const std::vector<i
         return false;
     }
     const QString base = QFileInfo(project.currentFile()).completeBaseName();
-    const std::optional<QString> path =
-        prompter.chooseSaveFile({CodeFileFilter, (base.isEmpty() ? QStringLiteral("codes") : base) +
-                                                     QStringLiteral(".ir")});
+    const std::optional<QString> path = prompter.chooseSaveFile(
+        {CodeFileFilter, (base.isEmpty() ? QStringLiteral("codes") : base) + QStringLiteral(".ir"),
+         FileFamily::Codes});
     if (!path)
         return false;
     const interchange::Format format =

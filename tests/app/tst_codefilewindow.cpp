@@ -79,6 +79,8 @@ private slots:
         m_prompter->chooseFile(m_rig->path("tv.csv")).answer(Answer::Yes);
         action("ImportCodes")->trigger();
         QVERIFY(m_prompter->scriptConsumed());
+        QCOMPARE(m_prompter->calls.first().kind, PrompterCall::OpenFile);
+        QCOMPARE(m_prompter->calls.first().family, FileFamily::Codes);
         QCOMPARE(textOf(keys().row(2).function), QStringLiteral("POWER"));
         QCOMPARE(textOf(keys().row(3).function), QStringLiteral("OK"));
         QVERIFY(isTwoCodeRecord(recordOf(keys().row(3))));
@@ -103,6 +105,8 @@ private slots:
         m_prompter->chooseFile(m_rig->path("out.ir"));
         action("ExportCodes")->trigger();
         QVERIFY(m_prompter->scriptConsumed());
+        QCOMPARE(m_prompter->calls.first().kind, PrompterCall::SaveFile);
+        QCOMPARE(m_prompter->calls.first().family, FileFamily::Codes);
         QFile file(m_rig->path("out.ir"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray text = file.readAll();

@@ -165,6 +165,7 @@ private slots:
         QCOMPARE(m_project->SaveExecute(), Answer(answer) == Answer::Yes);
         expectNoSurprises();
         QCOMPARE(m_prompter->calls.first().kind, PrompterCall::SaveFile);
+        QCOMPARE(m_prompter->calls.first().family, FileFamily::Project);
         QCOMPARE(m_prompter->calls.first().proposedName, file);
         QCOMPARE(m_prompter->questions(), QStringList{Replace});
         if (Answer(answer) == Answer::No) {

@@ -38,13 +38,23 @@ void ScriptedPrompter::tell(const Notice& notice)
 
 std::optional<QString> ScriptedPrompter::chooseOpenFile(const FileRequest& request)
 {
-    calls.append({PrompterCall::OpenFile, QString(), request.filter, request.proposedName, {}});
+    calls.append({PrompterCall::OpenFile,
+                  QString(),
+                  request.filter,
+                  request.proposedName,
+                  {},
+                  request.family});
     return nextFile("open dialog");
 }
 
 std::optional<QString> ScriptedPrompter::chooseSaveFile(const FileRequest& request)
 {
-    calls.append({PrompterCall::SaveFile, QString(), request.filter, request.proposedName, {}});
+    calls.append({PrompterCall::SaveFile,
+                  QString(),
+                  request.filter,
+                  request.proposedName,
+                  {},
+                  request.family});
     return nextFile("save dialog");
 }
 

@@ -19,6 +19,7 @@ struct PrompterCall {
     QString text;         // the question or notice; the filter for the file dialogs
     QString proposedName; // the file dialogs' proposed name
     QString detail;       // what a titled notice says below its text
+    FileFamily family = FileFamily::Project; // the file dialogs' kind of file
 };
 
 class ScriptedPrompter : public Prompter {

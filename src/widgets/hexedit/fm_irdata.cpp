@@ -242,8 +242,8 @@ QString TfmIRData::proposedFileName() const
 
 void TfmIRData::SaveExecute()
 {
-    const std::optional<QString> chosen =
-        m_prompter->chooseSaveFile({QLatin1String(HexTextFilter), proposedFileName()});
+    const std::optional<QString> chosen = m_prompter->chooseSaveFile(
+        {QLatin1String(HexTextFilter), proposedFileName(), FileFamily::HexText});
     if (!chosen)
         return;
     const QString name = withHexTextExtension(*chosen);
@@ -268,7 +268,7 @@ void TfmIRData::SaveExecute()
 void TfmIRData::OpenExecute()
 {
     const std::optional<QString> chosen =
-        m_prompter->chooseOpenFile({QLatin1String(HexTextFilter), {}});
+        m_prompter->chooseOpenFile({QLatin1String(HexTextFilter), {}, FileFamily::HexText});
     if (!chosen)
         return;
     QByteArray content;

@@ -299,6 +299,7 @@ private slots:
         m_prompter->chooseFile(path("codes.txt"));
         m_dialog->OpenExecute();
         QCOMPARE(m_prompter->calls.first().kind, PrompterCall::OpenFile);
+        QCOMPARE(m_prompter->calls.first().family, FileFamily::HexText);
         QCOMPARE(m_prompter->calls.first().text, QStringLiteral("*.txt|*.txt"));
         QCOMPARE(m_prompter->notices(), notice.isEmpty() ? QStringList{} : QStringList{notice});
         expectNoSurprises();
@@ -360,6 +361,7 @@ private slots:
         m_dialog->SaveExecute();
         QCOMPARE(m_prompter->proposedNames, QStringList{proposed});
         QCOMPARE(m_prompter->calls.first().text, QStringLiteral("*.txt|*.txt"));
+        QCOMPARE(m_prompter->calls.first().family, FileFamily::HexText);
         expectNoSurprises();
     }
 
