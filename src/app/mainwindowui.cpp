@@ -236,6 +236,10 @@ void MainWindowUi::createToolBar(QWidget& window)
         // name their step in menus and tooltips only.
         if (action == undo || action == redo)
             action->setIconText(action == undo ? QStringLiteral("Undo") : QStringLiteral("Redo"));
+        else if (action == importCodes || action == exportCodes)
+            // Short captions, so that every button's caption fits the window's width.
+            action->setIconText(action == importCodes ? QStringLiteral("Import\u2026")
+                                                      : QStringLiteral("Export\u2026"));
         else
             action->setIconText(action->text());
         toolBar->addAction(action);
@@ -243,6 +247,12 @@ void MainWindowUi::createToolBar(QWidget& window)
         QWidget* button = toolBar->widgetForAction(action);
         button->setFixedHeight(51);
         button->setMinimumWidth(55);
+        // Undo and Redo are icons only, so that the device and code buttons keep their
+        // captions in the window's width; the tooltip names the step.
+        if (action == undo || action == redo) {
+            static_cast<QToolButton*>(button)->setToolButtonStyle(Qt::ToolButtonIconOnly);
+            button->setMinimumWidth(36);
+        }
     }
 }
 
