@@ -182,9 +182,21 @@ void MainWindow::openGridMenu(const QPoint& globalPos)
 
 void MainWindow::ImportCodesExecute()
 {
-    guarded([this] {
-        const int row = m_project->keys().recNo() - 1;
-        if (importCodesFromFile(*m_project, m_prompter, row))
+    const int row = m_project->keys().recNo() - 1;
+    if (row < 0 || row >= m_project->keys().recordCount())
+        return;
+    if (const std::optional<QString> path = chooseCodeFile(m_prompter))
+        importCodesFile(*path, row);
+}
+
+void MainWindow::importCodesFile(const QString& path, int row)
+{
+    guarded([this, &path, row] {
+        KeyTable& keys = m_project->keys();
+        if (row < 0 || row >= keys.recordCount())
+            return;
+        keys.setRecNo(row + 1);
+        if (importCodesFromPath(*m_project, m_prompter, path, row))
             RedrawWave(false);
     });
     updateActions();

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -50,6 +51,10 @@ class Prompter;
 // overwritten; the codes that can be stored are stored, and a summary lists them and the
 // refused ones. False when nothing was stored.
 bool importCodesFromFile(Project& project, Prompter& prompter, int firstRow);
+// Its two halves: the file dialog (nothing when cancelled), and the import of a file already
+// chosen, as a drop on a row gives it.
+std::optional<QString> chooseCodeFile(Prompter& prompter);
+bool importCodesFromPath(Project& project, Prompter& prompter, const QString& path, int firstRow);
 
 // The window's "Export codes...": the given rows (0-based; all rows holding a code when
 // empty) into a file chosen through the prompter, its format from the file's extension
