@@ -157,7 +157,7 @@ private:
 
     MainWindowUi m_ui;
     DevicePanel* m_devicePanel = nullptr;
-    DeviceChecks* m_checks = nullptr; // Verify, Compare with device, Learn each key twice
+    DeviceChecks* m_checks = nullptr;   // Verify, Compare with device, Learn each key twice
     RecentProjects* m_recent = nullptr; // the Open button's drop-down
     FileDrop* m_fileDrop = nullptr;
 
