@@ -144,8 +144,8 @@ void MainWindow::addFileEntries()
         if (file != QFileInfo(m_project->workingCopyPath()).absoluteFilePath())
             m_recent->add(file);
     });
-    m_fileDrop = new FileDrop(*this, *m_ui.grid, m_prompter,
-                              [this] { return deviceBusy() || m_project->busy(); });
+    new FileDrop(*this, *m_ui.grid, m_prompter,
+                 [this] { return deviceBusy() || m_project->busy(); });
 }
 
 QString MainWindow::settingsPath() const

@@ -29,7 +29,6 @@ namespace qlv {
 
 class Anchors;
 class DeviceChecks;
-class FileDrop;
 class KeyGrid;
 class RecentProjects;
 class TfmFuncEdit;
@@ -157,9 +156,9 @@ private:
 
     MainWindowUi m_ui;
     DevicePanel* m_devicePanel = nullptr;
-    DeviceChecks* m_checks = nullptr;   // Verify, Compare with device, Learn each key twice
-    RecentProjects* m_recent = nullptr; // the Open button's drop-down
-    FileDrop* m_fileDrop = nullptr;
+    DeviceChecks* m_checks = nullptr; // Verify, Compare with device, Learn each key twice
+    // The Open button's drop-down.
+    RecentProjects* m_recent = nullptr;
 
     TfmFuncEdit* m_fmFuncEdit = nullptr;
     TfmRemark* m_fmRemark = nullptr;
