@@ -77,7 +77,9 @@ MainWindow::MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* 
     m_rowOperations =
         std::make_unique<RowOperations>(*m_project, m_selection, m_copyBuffer, prompter);
 
+    m_history = std::make_unique<EditHistory>(*m_project, m_selection);
     m_ui.createActions(*this);
+    m_ui.createUndoActions(*this, m_history->stack());
     m_ui.createControls(*this, *m_anchors, m_project->keys(), m_selection);
     m_devicePanel = new DevicePanel(*m_link, m_ui, portsFile, *this);
     addDeviceChecks();
@@ -109,12 +111,14 @@ MainWindow::~MainWindow()
     // The grid and the handlers read the table and the selection: they go before those do.
     m_project->keys().setAfterScroll({});
     delete m_ui.gridPanel;
+    m_history.reset();
 }
 
 void MainWindow::addDeviceChecks()
 {
     // Beside Download: its Verify box, then Compare with device.
     m_checks = new DeviceChecks(*m_link, *m_project, m_prompter, this);
+    m_checks->setEditRecorder(m_history->recorder());
     connect(m_checks->compareAction(), &QAction::triggered, this, [this] {
         if (deviceBusy() || !m_project->projectLoaded())
             return;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "devicepanel.h"
+#include "edithistory.h"
 #include "mainwindowui.h"
 
 #include <device/devicelink.h>
@@ -62,6 +63,7 @@ public:
     QString settingsPath() const;
 
     DeviceLink& deviceLink() { return *m_link; }
+    EditHistory& history() { return *m_history; }
     // The device settings, as the device link holds them.
     int LearnTime() const { return m_link->settings().LearnTime; }
     int DeviceId() const { return m_link->settings().DeviceId; }
@@ -142,6 +144,8 @@ private:
     // Runs a device command, then shows what became of the port.
     void deviceCommand(const std::function<void()>& command);
     bool FormCloseQuery();
+    // An edit of the current slot, as one undo step named "WHAT slot N".
+    void recordSlotEdit(const QString& what, const std::function<void()>& edit);
 
     Prompter& m_prompter;
     QString m_dataFolder; // the config folder
@@ -152,6 +156,7 @@ private:
     RowSelection m_selection;
     CopyBuffer m_copyBuffer;
     std::unique_ptr<RowOperations> m_rowOperations;
+    std::unique_ptr<EditHistory> m_history;
     std::unique_ptr<Anchors> m_anchors;
 
     MainWindowUi m_ui;

@@ -261,15 +261,6 @@ std::optional<QString> chooseCodeFile(Prompter& prompter)
     return prompter.chooseOpenFile({CodeFileFilter, {}});
 }
 
-bool importCodesFromFile(Project& project, Prompter& prompter, int firstRow)
-{
-    const KeyTable& keys = project.keys();
-    if (firstRow < 0 || firstRow >= keys.recordCount())
-        return false;
-    const std::optional<QString> path = chooseCodeFile(prompter);
-    return path && importCodesFromPath(project, prompter, *path, firstRow);
-}
-
 bool importCodesFromPath(Project& project, Prompter& prompter, const QString& path, int firstRow)
 {
     KeyTable& keys = project.keys();
