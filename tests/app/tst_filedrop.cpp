@@ -1,5 +1,6 @@
 // Files dropped on the window: projects and images open as Open opens them, a code file
 // dropped on a row is imported from that row, and nothing is taken while the window is busy.
+#include <app/edithistory.h>
 #include <app/mainwindow.h>
 #include <irdata/coderecord.h>
 #include <project/derivedfields.h>
@@ -158,6 +159,13 @@ private slots:
         QVERIFY(!textOf(keys().row(4).function).isEmpty());
         QVERIFY(!hasCode(recordOf(keys().row(3)), Code::A));
         QVERIFY(m_window->project().modified());
+
+        // One undo step takes it all back.
+        QUndoStack& steps = m_window->history().stack();
+        QCOMPARE(steps.undoText(), QStringLiteral("Import codes into slot 5"));
+        steps.undo();
+        QVERIFY(!hasCode(recordOf(keys().row(4)), Code::A));
+        QVERIFY(!m_window->project().modified());
     }
 
     void refusedWithANotice_data()
