@@ -4,7 +4,9 @@
 
 #include "controls.h"
 #include "devicepanel.h"
+#include "filedrop.h"
 #include "fm_progress.h"
+#include "recentprojects.h"
 #include "settings.h"
 #include "slotdialogs.h"
 
@@ -24,10 +26,12 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace qlv {
 
@@ -79,6 +83,7 @@ MainWindow::MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* 
     m_ui.createControls(*this, *m_anchors, m_project->keys(), m_selection);
     m_devicePanel = new DevicePanel(*m_link, m_ui, portsFile, *this);
     addDeviceChecks();
+    addFileEntries();
     connectProject();
     connectDeviceLink();
     // FormCreate: the saved device settings, then a new project.
@@ -129,6 +134,22 @@ void MainWindow::addDeviceChecks()
     m_ui.toolBar->widgetForAction(m_checks->compareAction())->setFixedHeight(51);
     m_anchors->add(m_checks->learnTwiceBox(), {552, 322, 201, 17}, Qt::TopEdge | Qt::RightEdge);
     m_ui.needProject.push_back(m_checks->compareAction());
+}
+
+void MainWindow::addFileEntries()
+{
+    m_recent = new RecentProjects(settingsPath(), m_prompter, *this);
+    m_recent->attachTo(qobject_cast<QToolButton*>(m_ui.toolBar->widgetForAction(m_ui.open)));
+    connect(m_recent, &RecentProjects::openRequested, this, &MainWindow::openFile);
+    // A project counts once it is open under its own name, not as New's or an image's
+    // working copy.
+    connect(m_project.get(), &Project::loaded, this, [this] {
+        const QString& file = m_project->currentFile();
+        if (file != QFileInfo(m_project->workingCopyPath()).absoluteFilePath())
+            m_recent->add(file);
+    });
+    new FileDrop(*this, *m_ui.grid, m_prompter,
+                 [this] { return deviceBusy() || m_project->busy(); });
 }
 
 QString MainWindow::settingsPath() const
@@ -265,6 +286,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         Settings settings = m_devicePanel->settings();
         settings.verify = m_checks->verifyBox()->isChecked();
         settings.learnTwice = m_checks->learnTwiceBox()->isChecked();
+        settings.recentFiles = m_recent->files();
         writeSettingsFile(settingsPath(), settings);
     });
     event->accept();

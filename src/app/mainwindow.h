@@ -31,6 +31,7 @@ namespace qlv {
 class Anchors;
 class DeviceChecks;
 class KeyGrid;
+class RecentProjects;
 class TfmFuncEdit;
 class TfmGoTo;
 class TfmProgress;
@@ -97,6 +98,9 @@ public:
     // Codes from and for other IR tools' files.
     void ImportCodesExecute();
     void ExportCodesExecute();
+    // The codes of a file already chosen (a drop, or Import codes' dialog) from row (0-based)
+    // down; row becomes the current row first.
+    void importCodesFile(const QString& path, int row);
 
     // Enables the actions that need a project as far as one is loaded.
     void updateActions();
@@ -128,6 +132,8 @@ private:
     void connectProject();
     void connectDeviceLink();
     void addDeviceChecks();
+    // The Open button's recent projects and the files dropped on the window.
+    void addFileEntries();
     // Every control directly on the window, and the actions with their shortcuts; Button1
     // (bound to IRLearn) apart, as it stays usable as "Stop" during a learn run.
     void setControlsEnabled(bool enabled, bool learnButtonEnabled);
@@ -156,6 +162,8 @@ private:
     MainWindowUi m_ui;
     DevicePanel* m_devicePanel = nullptr;
     DeviceChecks* m_checks = nullptr; // Verify, Compare with device, Learn each key twice
+    // The Open button's drop-down.
+    RecentProjects* m_recent = nullptr;
 
     TfmFuncEdit* m_fmFuncEdit = nullptr;
     TfmRemark* m_fmRemark = nullptr;

@@ -228,11 +228,24 @@ void MainWindow::openGridMenu(const QPoint& globalPos)
 
 void MainWindow::ImportCodesExecute()
 {
-    guarded([this] {
-        const int row = m_project->keys().recNo() - 1;
+    const int row = m_project->keys().recNo() - 1;
+    if (row < 0 || row >= m_project->keys().recordCount())
+        return;
+    if (const std::optional<QString> path = chooseCodeFile(m_prompter))
+        importCodesFile(*path, row);
+}
+
+void MainWindow::importCodesFile(const QString& path, int row)
+{
+    guarded([this, &path, row] {
+        KeyTable& keys = m_project->keys();
+        if (row < 0 || row >= keys.recordCount())
+            return;
+        // The step takes its name from the row the codes go into.
+        keys.setRecNo(row + 1);
         bool imported = false;
-        recordSlotEdit(QStringLiteral("Import codes into"), [this, row, &imported] {
-            imported = importCodesFromFile(*m_project, m_prompter, row);
+        recordSlotEdit(QStringLiteral("Import codes into"), [this, &path, row, &imported] {
+            imported = importCodesFromPath(*m_project, m_prompter, path, row);
         });
         if (imported)
             RedrawWave(false);
