@@ -30,6 +30,16 @@ struct RunningFlag {
 
 } // namespace
 
+QString uploadResultText(bool completed, int replaced)
+{
+    const QString count = replaced == 0   ? QStringLiteral("no slots")
+                          : replaced == 1 ? QStringLiteral("1 slot")
+                                          : QStringLiteral("%1 slots").arg(replaced);
+    return (completed ? QStringLiteral("Upload: %1 replaced.")
+                      : QStringLiteral("Upload stopped: %1 replaced."))
+        .arg(count);
+}
+
 bool DeviceLink::readAck(int seconds)
 {
     std::uint8_t ack = 0;
@@ -119,27 +129,33 @@ TransferEnding DeviceLink::uploadAll()
 
     std::array<std::uint8_t, RecordSize> block{};
     const TransferMessages messages{msg::Uploading, msg::UploadTerminated, msg::UploadCompleted};
-    return transferSlots(messages, [&](std::size_t j) -> std::optional<TransferEnding> {
-        if (!m_comm.ReadComm(block.data(), RecordSize, AckSeconds)) {
-            m_prompter.notice(QLatin1String(msg::UploadTimeOut));
-            return TransferEnding::TimedOut;
-        }
-        if (int(j) >= keys.recordCount())
+    int replaced = 0;
+    const TransferEnding ending =
+        transferSlots(messages, [&](std::size_t j) -> std::optional<TransferEnding> {
+            if (!m_comm.ReadComm(block.data(), RecordSize, AckSeconds)) {
+                m_prompter.notice(QLatin1String(msg::UploadTimeOut));
+                return TransferEnding::TimedOut;
+            }
+            if (int(j) >= keys.recordCount())
+                return std::nullopt;
+            const CodeRecord record = importedSlot(block);
+            KeyRow row = keys.current();
+            row.function = nameFromCodePage(nameText(record));
+            row.irData = bytesOf(record);
+            try {
+                keys.post(row);
+            } catch (const StoreError& error) {
+                // The device is told to stop, so it does not wait for a word that never comes.
+                m_comm.WriteControl(ControlStop);
+                m_prompter.notice(error.text());
+                return TransferEnding::Failed;
+            }
+            ++replaced;
             return std::nullopt;
-        const CodeRecord record = importedSlot(block);
-        KeyRow row = keys.current();
-        row.function = nameFromCodePage(nameText(record));
-        row.irData = bytesOf(record);
-        try {
-            keys.post(row);
-        } catch (const StoreError& error) {
-            // The device is told to stop, so it does not wait for a word that never comes.
-            m_comm.WriteControl(ControlStop);
-            m_prompter.notice(error.text());
-            return TransferEnding::Failed;
-        }
-        return std::nullopt;
-    });
+        });
+    // The box says how it ended, not how many rows it had already replaced.
+    emit statusMessage(uploadResultText(ending == TransferEnding::Completed, replaced), false);
+    return ending;
 }
 
 TransferEnding DeviceLink::transferSlots(const TransferMessages& messages,
