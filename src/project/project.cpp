@@ -398,6 +398,7 @@ bool Project::saveTo(const QString& chosenName)
             return false;
         }
         setModified(false);
+        emit saved(name);
         return true;
     }
     if (QFileInfo::exists(name) && !askReplace(name))
@@ -414,7 +415,10 @@ bool Project::saveTo(const QString& chosenName)
         m_prompter.notice(error.text());
         return false;
     }
-    return LoadProject(name);
+    if (!LoadProject(name))
+        return false;
+    emit saved(name);
+    return true;
 }
 
 void Project::writeNewProjectFile(const QString& path, const QByteArray& templateBytes)
@@ -482,6 +486,8 @@ bool Project::compileTo(const QString& chosenName)
         written = false;
     }
     m_keys.first();
+    if (written)
+        emit compiled(name, qint64(image.size()));
     return written;
 }
 
