@@ -210,6 +210,7 @@ private:
     DeviceSettings m_settings;
     bool m_bProgress = false;
     bool m_transferRunning = false;
+    int m_slotsMoved = 0; // by the last transfer, stopped or not
     bool m_learning = false;
     bool m_learnWaiting = false;
     bool m_holdSending = false;

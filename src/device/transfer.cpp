@@ -74,8 +74,17 @@ TransferEnding DeviceLink::DownloadExecute()
 
 TransferEnding DeviceLink::UploadExecute()
 {
-    return confirmTransfer(QuestionKind::Upload, msg::UploadQuestion) ? uploadAll()
-                                                                      : TransferEnding::Declined;
+    if (!confirmTransfer(QuestionKind::Upload, msg::UploadQuestion))
+        return TransferEnding::Declined;
+    const TransferEnding ending = uploadAll();
+    // Each slot moved was stored in its row. The box says how the upload ended, not that.
+    const bool slotsMoving = ending == TransferEnding::Completed ||
+                             ending == TransferEnding::Terminated ||
+                             ending == TransferEnding::TimedOut || ending == TransferEnding::Failed;
+    if (slotsMoving)
+        emit statusMessage(uploadResultText(ending == TransferEnding::Completed, m_slotsMoved),
+                           false);
+    return ending;
 }
 
 TransferEnding DeviceLink::downloadAll(bool announceCompletion)
@@ -129,33 +138,27 @@ TransferEnding DeviceLink::uploadAll()
 
     std::array<std::uint8_t, RecordSize> block{};
     const TransferMessages messages{msg::Uploading, msg::UploadTerminated, msg::UploadCompleted};
-    int replaced = 0;
-    const TransferEnding ending =
-        transferSlots(messages, [&](std::size_t j) -> std::optional<TransferEnding> {
-            if (!m_comm.ReadComm(block.data(), RecordSize, AckSeconds)) {
-                m_prompter.notice(QLatin1String(msg::UploadTimeOut));
-                return TransferEnding::TimedOut;
-            }
-            if (int(j) >= keys.recordCount())
-                return std::nullopt;
-            const CodeRecord record = importedSlot(block);
-            KeyRow row = keys.current();
-            row.function = nameFromCodePage(nameText(record));
-            row.irData = bytesOf(record);
-            try {
-                keys.post(row);
-            } catch (const StoreError& error) {
-                // The device is told to stop, so it does not wait for a word that never comes.
-                m_comm.WriteControl(ControlStop);
-                m_prompter.notice(error.text());
-                return TransferEnding::Failed;
-            }
-            ++replaced;
+    return transferSlots(messages, [&](std::size_t j) -> std::optional<TransferEnding> {
+        if (!m_comm.ReadComm(block.data(), RecordSize, AckSeconds)) {
+            m_prompter.notice(QLatin1String(msg::UploadTimeOut));
+            return TransferEnding::TimedOut;
+        }
+        if (int(j) >= keys.recordCount())
             return std::nullopt;
-        });
-    // The box says how it ended, not how many rows it had already replaced.
-    emit statusMessage(uploadResultText(ending == TransferEnding::Completed, replaced), false);
-    return ending;
+        const CodeRecord record = importedSlot(block);
+        KeyRow row = keys.current();
+        row.function = nameFromCodePage(nameText(record));
+        row.irData = bytesOf(record);
+        try {
+            keys.post(row);
+        } catch (const StoreError& error) {
+            // The device is told to stop, so it does not wait for a word that never comes.
+            m_comm.WriteControl(ControlStop);
+            m_prompter.notice(error.text());
+            return TransferEnding::Failed;
+        }
+        return std::nullopt;
+    });
 }
 
 TransferEnding DeviceLink::transferSlots(const TransferMessages& messages,
@@ -165,6 +168,7 @@ TransferEnding DeviceLink::transferSlots(const TransferMessages& messages,
     setControlsEnabled(false, false);
     TransferEnding ending = TransferEnding::Completed;
     std::size_t j = 0;
+    m_slotsMoved = 0;
     {
         ControlsDisabled frozen(keys);
         {
@@ -177,6 +181,7 @@ TransferEnding DeviceLink::transferSlots(const TransferMessages& messages,
                     ending = *failed;
                     break;
                 }
+                m_slotsMoved = int(j) + 1;
                 if (!continueAfterSlot(j, messages.terminated)) {
                     ending = TransferEnding::Terminated;
                     break;
