@@ -7,6 +7,7 @@
 #include "fm_progress.h"
 #include "settings.h"
 #include "slotdialogs.h"
+#include "statusmessages.h"
 
 #include <core/storeerror.h>
 #include <device/devicelink.h>
@@ -47,6 +48,12 @@ MainWindow::MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* p
 }
 
 MainWindow::MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* parent)
+    : MainWindow(prompter, folders, PortOpening::Now, parent)
+{
+}
+
+MainWindow::MainWindow(Prompter& prompter, const DataFolders& folders, PortOpening portOpening,
+                       QWidget* parent)
     : QWidget(parent)
     , m_prompter(prompter)
     , m_dataFolder(folders.config)
@@ -79,11 +86,12 @@ MainWindow::MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* 
     addDeviceChecks();
     connectProject();
     connectDeviceLink();
+    showWhatHappened(*m_ui.statusBar, *m_link, *m_project);
     // FormCreate: the saved device settings, then a new project.
     m_link->comm().setBaudRate(CommandRate);
     {
         const Settings settings = readSettingsFile(settingsPath());
-        m_devicePanel->apply(settings);
+        m_devicePanel->apply(settings, portOpening == PortOpening::Now);
         m_checks->verifyBox()->setChecked(settings.verify);
         m_checks->learnTwiceBox()->setChecked(settings.learnTwice);
     }
@@ -125,6 +133,11 @@ void MainWindow::addDeviceChecks()
     m_ui.toolBar->widgetForAction(m_checks->compareAction())->setFixedHeight(51);
     m_anchors->add(m_checks->learnTwiceBox(), {552, 322, 201, 17}, Qt::TopEdge | Qt::RightEdge);
     m_ui.needProject.push_back(m_checks->compareAction());
+}
+
+void MainWindow::openSavedPort()
+{
+    m_devicePanel->ComboBox2Change();
 }
 
 QString MainWindow::settingsPath() const
