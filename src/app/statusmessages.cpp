@@ -4,12 +4,19 @@
 #include <project/project.h>
 
 #include <QDir>
+#include <QPalette>
 #include <QStatusBar>
 
 namespace qlv {
 
 void showWhatHappened(QStatusBar& bar, DeviceLink& link, Project& project)
 {
+    // A learn run or a transfer disables the window's controls, the status bar with them, just
+    // when its words matter: they keep the colour of an enabled bar.
+    QPalette palette = bar.palette();
+    palette.setColor(QPalette::Disabled, QPalette::WindowText,
+                     palette.color(QPalette::Active, QPalette::WindowText));
+    bar.setPalette(palette);
     // A message hides the file and port panels only while it is shown: the results time out,
     // and the learn run takes its instruction away when it ends.
     QObject::connect(&link, &DeviceLink::statusMessage, &bar,

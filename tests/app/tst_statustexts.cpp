@@ -142,13 +142,22 @@ private slots:
         row.function = QStringLiteral("POWER");
         keys().post(row);
         QStringList shownWhileWaiting;
+        bool readableWhileDisabled = true;
         connect(&link(), &DeviceLink::keyAwaited, this, [&] {
-            QTimer::singleShot(0, this, [&] { shownWhileWaiting << bar()->currentMessage(); });
+            QTimer::singleShot(0, this, [&] {
+                shownWhileWaiting << bar()->currentMessage();
+                // The run disables the bar with the window's controls; its words stay black.
+                const QPalette palette = bar()->palette();
+                readableWhileDisabled = readableWhileDisabled && !bar()->isEnabled() &&
+                                        palette.color(QPalette::Disabled, QPalette::WindowText) ==
+                                            palette.color(QPalette::Active, QPalette::WindowText);
+            });
         });
         action("IRLearn")->trigger();
         QCOMPARE(m_prompter->notices(), QStringList());
         QCOMPARE(m_messages, messages);
         QCOMPARE(shownWhileWaiting, messages.mid(0, messages.size() - 1));
+        QVERIFY(readableWhileDisabled);
         QCOMPARE(bar()->currentMessage(), messages.back());
         panelsComeBack(QDir::toNativeSeparators(m_window->project().currentFile()));
     }
