@@ -7,6 +7,7 @@
 #pragma once
 
 #include "devicepanel.h"
+#include "edithistory.h"
 #include "mainwindowui.h"
 
 #include <device/devicelink.h>
@@ -30,6 +31,7 @@ namespace qlv {
 class Anchors;
 class DeviceChecks;
 class KeyGrid;
+class RecentProjects;
 class TfmFuncEdit;
 class TfmGoTo;
 class TfmProgress;
@@ -67,6 +69,7 @@ public:
     QString settingsPath() const;
 
     DeviceLink& deviceLink() { return *m_link; }
+    EditHistory& history() { return *m_history; }
     // The device settings, as the device link holds them.
     int LearnTime() const { return m_link->settings().LearnTime; }
     int DeviceId() const { return m_link->settings().DeviceId; }
@@ -101,6 +104,9 @@ public:
     // Codes from and for other IR tools' files.
     void ImportCodesExecute();
     void ExportCodesExecute();
+    // The codes of a file already chosen (a drop, or Import codes' dialog) from row (0-based)
+    // down; row becomes the current row first.
+    void importCodesFile(const QString& path, int row);
 
     // Enables the actions that need a project as far as one is loaded.
     void updateActions();
@@ -132,6 +138,8 @@ private:
     void connectProject();
     void connectDeviceLink();
     void addDeviceChecks();
+    // The Open button's recent projects and the files dropped on the window.
+    void addFileEntries();
     // Every control directly on the window, and the actions with their shortcuts; Button1
     // (bound to IRLearn) apart, as it stays usable as "Stop" during a learn run.
     void setControlsEnabled(bool enabled, bool learnButtonEnabled);
@@ -142,6 +150,8 @@ private:
     // Runs a device command, then shows what became of the port.
     void deviceCommand(const std::function<void()>& command);
     bool FormCloseQuery();
+    // An edit of the current slot, as one undo step named "WHAT slot N".
+    void recordSlotEdit(const QString& what, const std::function<void()>& edit);
 
     Prompter& m_prompter;
     QString m_dataFolder; // the config folder
@@ -152,11 +162,14 @@ private:
     RowSelection m_selection;
     CopyBuffer m_copyBuffer;
     std::unique_ptr<RowOperations> m_rowOperations;
+    std::unique_ptr<EditHistory> m_history;
     std::unique_ptr<Anchors> m_anchors;
 
     MainWindowUi m_ui;
     DevicePanel* m_devicePanel = nullptr;
     DeviceChecks* m_checks = nullptr; // Verify, Compare with device, Learn each key twice
+    // The Open button's drop-down.
+    RecentProjects* m_recent = nullptr;
 
     TfmFuncEdit* m_fmFuncEdit = nullptr;
     TfmRemark* m_fmRemark = nullptr;

@@ -269,7 +269,21 @@ std::optional<DecodedCode> decodeCode(const CodeRecord& record, Code code)
 {
     if (!hasCode(record, code))
         return std::nullopt;
-    return decodeSignal(signalFromCode(record, code));
+    // The window asks for the current row's decode twice a row change (status bar and strip);
+    // the last record's answers are kept, one per code.
+    struct Last {
+        bool valid = false;
+        CodeRecord record{};
+        std::optional<DecodedCode> decoded;
+    };
+    thread_local std::array<Last, 2> last;
+    Last& kept = last[code == Code::A ? 0 : 1];
+    if (!kept.valid || kept.record != record) {
+        kept.decoded = decodeSignal(signalFromCode(record, code));
+        kept.record = record;
+        kept.valid = true;
+    }
+    return kept.decoded;
 }
 
 std::variant<CodeRecord, std::string>

@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryFile>
 #include <QTimer>
 
@@ -103,6 +104,8 @@ bool Project::loadFile(const QString& dataPath, const QString& shownPath)
         m_modelFields = content.model;
         m_keys.open(std::move(content));
     }
+    if (!m_savingAs)
+        emit tableReplaced();
     emit redrawWave(true);
     m_projectLoaded = true;
     setModified(false);
@@ -145,6 +148,7 @@ bool Project::NewExecute()
     if (!askToSaveChanges())
         return false;
     m_keys.close();
+    emit tableReplaced();
     // Until the fresh project loads there is none: a failed New must not leave Compile or
     // Download working on an empty table.
     m_projectLoaded = false;
@@ -415,6 +419,8 @@ bool Project::saveTo(const QString& chosenName)
         m_prompter.notice(error.text());
         return false;
     }
+    m_savingAs = true;
+    const auto reset = qScopeGuard([this] { m_savingAs = false; });
     if (!LoadProject(name))
         return false;
     emit saved(name);

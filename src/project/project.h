@@ -77,6 +77,9 @@ public:
 
 signals:
     void loaded();
+    // The key table now holds other rows (New, Open, an image import, a failed New): edits
+    // made before no longer apply. Save as opens its copy of the same rows without it.
+    void tableReplaced();
     void modifiedChanged(bool modified);
     void redrawWave(bool shiftPrevious);
     void clearWave();
@@ -106,6 +109,7 @@ private:
     bool m_modified = false;
     bool m_projectLoaded = false;
     bool m_busy = false;
+    bool m_savingAs = false;
     ModelFields m_modelFields;
 };
 

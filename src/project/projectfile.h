@@ -25,6 +25,9 @@ struct ProjectFileContent {
 };
 
 ProjectFileContent readProjectFile(const QString& path);
+// The model description of a project, checked as readProjectFile checks the whole file (the
+// key table's columns and its slot range) without reading the key rows.
+ModelFields readProjectModel(const QString& path);
 
 // Writes the given rows over the stored ones, all in one transaction.
 void updateKeyRows(SqliteDb& db, const std::vector<StoredKeyRow>& rows);

@@ -5,6 +5,8 @@
 #include <project/keyrow.h>
 
 #include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -14,6 +16,18 @@
 #include <algorithm>
 
 namespace qlv {
+
+namespace {
+
+bool holdsLocalFiles(const QMimeData* mime)
+{
+    if (!mime || !mime->hasUrls() || mime->urls().isEmpty())
+        return false;
+    const QList<QUrl> urls = mime->urls();
+    return std::all_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+} // namespace
 
 IndicatorHeader::IndicatorHeader(KeyGrid& grid)
     : QHeaderView(Qt::Vertical, &grid)
@@ -66,6 +80,8 @@ KeyGrid::KeyGrid(KeyTable& keys, RowSelection& selection, QWidget* parent)
     setTabKeyNavigation(true);
     setDragEnabled(false);
     setAcceptDrops(false);
+    // Files are dropped on rows: the viewport takes them, in its own coordinates.
+    viewport()->setAcceptDrops(true);
     setWordWrap(false);
     setShowGrid(true);
     setCornerButtonEnabled(false);
@@ -337,6 +353,32 @@ void KeyGrid::tableReset()
     m_leftHeld = false;
     setColumnWidths();
     followCurrentRow();
+}
+
+void KeyGrid::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (holdsLocalFiles(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void KeyGrid::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (holdsLocalFiles(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void KeyGrid::dropEvent(QDropEvent* event)
+{
+    if (!holdsLocalFiles(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit filesDropped(event->mimeData()->urls(), rowAt(event->position().toPoint().y()));
 }
 
 } // namespace qlv

@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QTableView>
+#include <QUrl>
 
 #include <vector>
 
@@ -67,6 +68,8 @@ signals:
     void remarkEditRequested();
     void holdToSendRequested();
     void waveRedrawRequested();
+    // Local files dropped on the rows, with the row under the pointer (-1 below the last one).
+    void filesDropped(const QList<QUrl>& urls, int row);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -77,6 +80,9 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void press(const QWidget* part, QMouseEvent* event, bool doubleClick);
