@@ -9,6 +9,7 @@
 #include "recentprojects.h"
 #include "settings.h"
 #include "slotdialogs.h"
+#include "statusmessages.h"
 
 #include <core/storeerror.h>
 #include <device/devicelink.h>
@@ -51,6 +52,12 @@ MainWindow::MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* p
 }
 
 MainWindow::MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* parent)
+    : MainWindow(prompter, folders, PortOpening::Now, parent)
+{
+}
+
+MainWindow::MainWindow(Prompter& prompter, const DataFolders& folders, PortOpening portOpening,
+                       QWidget* parent)
     : QWidget(parent)
     , m_prompter(prompter)
     , m_dataFolder(folders.config)
@@ -86,11 +93,12 @@ MainWindow::MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* 
     addFileEntries();
     connectProject();
     connectDeviceLink();
+    showWhatHappened(*m_ui.statusBar, *m_link, *m_project);
     // FormCreate: the saved device settings, then a new project.
     m_link->comm().setBaudRate(CommandRate);
     {
         const Settings settings = readSettingsFile(settingsPath());
-        m_devicePanel->apply(settings);
+        m_devicePanel->apply(settings, portOpening == PortOpening::Now);
         m_checks->verifyBox()->setChecked(settings.verify);
         m_checks->learnTwiceBox()->setChecked(settings.learnTwice);
     }
@@ -134,6 +142,11 @@ void MainWindow::addDeviceChecks()
     m_ui.toolBar->widgetForAction(m_checks->compareAction())->setFixedHeight(51);
     m_anchors->add(m_checks->learnTwiceBox(), {552, 322, 201, 17}, Qt::TopEdge | Qt::RightEdge);
     m_ui.needProject.push_back(m_checks->compareAction());
+}
+
+void MainWindow::openSavedPort()
+{
+    m_devicePanel->ComboBox2Change();
 }
 
 void MainWindow::addFileEntries()

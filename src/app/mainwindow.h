@@ -54,6 +54,12 @@ public:
     MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* parent = nullptr);
     // QLV.ini and ports.ini in folders.config, the working copy in folders.state.
     MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* parent = nullptr);
+    // Deferred: the saved port is chosen but opened only by openSavedPort(), so that an error
+    // in opening it can come once the window is shown.
+    enum class PortOpening { Now, Deferred };
+    MainWindow(Prompter& prompter, const DataFolders& folders, PortOpening portOpening,
+               QWidget* parent = nullptr);
+    void openSavedPort();
     ~MainWindow() override;
 
     Project& project() { return *m_project; }

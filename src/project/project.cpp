@@ -402,6 +402,7 @@ bool Project::saveTo(const QString& chosenName)
             return false;
         }
         setModified(false);
+        emit saved(name);
         return true;
     }
     if (QFileInfo::exists(name) && !askReplace(name))
@@ -420,7 +421,10 @@ bool Project::saveTo(const QString& chosenName)
     }
     m_savingAs = true;
     const auto reset = qScopeGuard([this] { m_savingAs = false; });
-    return LoadProject(name);
+    if (!LoadProject(name))
+        return false;
+    emit saved(name);
+    return true;
 }
 
 void Project::writeNewProjectFile(const QString& path, const QByteArray& templateBytes)
@@ -488,6 +492,8 @@ bool Project::compileTo(const QString& chosenName)
         written = false;
     }
     m_keys.first();
+    if (written)
+        emit compiled(name, qint64(image.size()));
     return written;
 }
 

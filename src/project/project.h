@@ -86,6 +86,9 @@ signals:
     void progressStarted(int maximum);
     void progressChanged(int value);
     void progressFinished();
+    // Save or Compile wrote path (as chosen, with the extension it was given).
+    void saved(const QString& path);
+    void compiled(const QString& path, qint64 bytes);
     // A wait that runs the event loop begins (true) or has ended (false).
     void busyChanged(bool busy);
 
