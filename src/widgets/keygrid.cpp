@@ -336,8 +336,22 @@ void KeyGrid::followCurrentRow()
         }
         scrollTo(target);
     }
-    viewport()->update();
-    m_indicator->viewport()->update();
+    // Only the rows that lose and gain the current mark are drawn again: a row change
+    // repaints two rows, not the whole grid.
+    const int current = m_keys.recordCount() > 0 ? m_keys.currentIndex() : -1;
+    for (int row : {m_markedRow, current})
+        updateRow(row);
+    m_markedRow = current;
+}
+
+void KeyGrid::updateRow(int row)
+{
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    const int top = rowViewportPosition(row);
+    const int height = rowHeight(row);
+    viewport()->update(0, top, viewport()->width(), height);
+    m_indicator->viewport()->update(0, top, m_indicator->viewport()->width(), height);
 }
 
 void KeyGrid::controlsEnabledChanged(bool enabled)

@@ -89,6 +89,8 @@ private:
     void drag(const QWidget* part, QMouseEvent* event);
     int rowUnder(int viewportY, bool clampToView) const;
     void followCurrentRow();
+    // Draws one row again, its indicator too; nothing for a row out of the table.
+    void updateRow(int row);
     void controlsEnabledChanged(bool enabled);
     void tableReset();
 
@@ -99,6 +101,7 @@ private:
     bool m_leftHeld = false;
     bool m_following = false;
     int m_dragAnchor = -1;
+    int m_markedRow = -1; // the row last drawn as the current one
     std::vector<int> m_selectionAtPress;
     int m_wheelRemainder = 0;
 };
