@@ -43,7 +43,10 @@ IndicatorHeader::IndicatorHeader(KeyGrid& grid)
 
 QSize IndicatorHeader::sizeHint() const
 {
-    return QSize(KeyGrid::IndicatorWidth, QHeaderView::sizeHint().height());
+    // The base class measures up to 200 sections' contents again after every reset; the
+    // sections here are all alike and the width is fixed.
+    const int height = count() > 0 ? sectionSizeFromContents(0).height() : 0;
+    return QSize(KeyGrid::IndicatorWidth, height);
 }
 
 void IndicatorHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
