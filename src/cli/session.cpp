@@ -121,6 +121,12 @@ void Session::open(const QString& name)
     m_legacyFile = QFileInfo(file).absoluteFilePath();
 }
 
+void Session::openForSlot(const QString& name, int id)
+{
+    m_project.setOnlySlotRead(id);
+    open(name);
+}
+
 ModelFields Session::readModel(const QString& name)
 {
     const QString file = inputFile(name, QStringLiteral(".qlv"));

@@ -91,7 +91,7 @@ bool Project::loadFile(const QString& dataPath, const QString& shownPath)
     ProjectFileContent content;
     try {
         checkRegularFile(dataPath);
-        content = readProjectFile(dataPath);
+        content = readProjectFile(dataPath, m_onlySlot);
     } catch (const StoreError& error) {
         m_prompter.notice(error.text());
         return false;

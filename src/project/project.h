@@ -42,6 +42,10 @@ public:
     // The Windows version's files are converted by "qlvtool convert" in a child process, so
     // that a file that crashes the Jet reader cannot take the program down. By default the
     // qlvtool beside the application binary; a run over timeoutMs is stopped and refused.
+    // The next loads read the key rows of this slot only, the others' IDs alone (see
+    // readProjectFile); for qlvtool's one-slot edits.
+    void setOnlySlotRead(std::optional<int> slot) { m_onlySlot = slot; }
+
     void setLegacyConverter(const QString& qlvtoolPath, int timeoutMs = DefaultConverterTimeoutMs);
     QString legacyConverterPath() const;
     static constexpr int DefaultConverterTimeoutMs = 10000;
@@ -110,6 +114,7 @@ private:
     bool m_projectLoaded = false;
     bool m_busy = false;
     bool m_savingAs = false;
+    std::optional<int> m_onlySlot;
     ModelFields m_modelFields;
 };
 

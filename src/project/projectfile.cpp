@@ -45,7 +45,7 @@ ModelFields readModel(SqliteDb& db)
     return model;
 }
 
-std::vector<StoredKeyRow> readKeyRows(SqliteDb& db)
+std::vector<StoredKeyRow> readKeyRows(SqliteDb& db, std::optional<int> onlySlot)
 {
     SqliteStatement query = db.prepare(SelectKeyRows);
     std::vector<StoredKeyRow> rows;
@@ -57,6 +57,10 @@ std::vector<StoredKeyRow> readKeyRows(SqliteDb& db)
         stored.rowid = query.integer(0);
         ids.push_back(query.isInteger(1) ? std::optional(query.integer(1)) : std::nullopt);
         stored.row.id = int(query.integer(1));
+        if (onlySlot && stored.row.id != *onlySlot) {
+            rows.push_back(std::move(stored));
+            continue;
+        }
         stored.row.function = query.text(2);
         stored.row.format = query.text(3);
         stored.row.carry = query.text(4);
@@ -126,13 +130,13 @@ template <class Read> auto namingTheFile(const QString& path, const Read& read)
 
 } // namespace
 
-ProjectFileContent readProjectFile(const QString& path)
+ProjectFileContent readProjectFile(const QString& path, std::optional<int> onlySlot)
 {
     return namingTheFile(path, [&] {
         ProjectFileContent content;
         content.db = std::make_unique<SqliteDb>(path);
         content.model = readModel(*content.db);
-        content.rows = readKeyRows(*content.db);
+        content.rows = readKeyRows(*content.db, onlySlot);
         return content;
     });
 }
