@@ -102,8 +102,17 @@ void CompareDialog::takeFromDevice()
     std::sort(rows.begin(), rows.end());
     if (rows.empty())
         return;
-    try {
+    const QString name = rows.size() == 1
+                             ? QStringLiteral("Take slot %1 from device").arg(rows.front() + 1)
+                             : QStringLiteral("Take %1 slots from device").arg(rows.size());
+    const auto take = [&] {
         qlv::takeFromDevice(m_keys, m_device, rows);
+    };
+    try {
+        if (m_record)
+            m_record(name, take);
+        else
+            take();
     } catch (const StoreError& error) {
         m_prompter.notice(error.text());
     }

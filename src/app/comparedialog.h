@@ -3,6 +3,8 @@
 // device" stores the device's slots into the selected rows.
 #pragma once
 
+#include "edithistory.h"
+
 #include <device/compare.h>
 
 #include <QDialog>
@@ -23,6 +25,8 @@ public:
     // device: the EEPROM as it was read; the list is built against the rows as they are now.
     CompareDialog(KeyTable& keys, Prompter& prompter, std::vector<CodeRecord> device,
                   QWidget* parent = nullptr);
+    // The window's history, so that a take is one undoable step.
+    void setEditRecorder(EditRecorder recorder) { m_record = std::move(recorder); }
 
     QTreeWidget* list() const { return m_list; }
     // The device's slots into the rows selected in the list, as one batch of row posts (one
@@ -36,6 +40,7 @@ private:
     KeyTable& m_keys;
     Prompter& m_prompter;
     std::vector<CodeRecord> m_device;
+    EditRecorder m_record;
     QLabel* m_summary = nullptr;
     QTreeWidget* m_list = nullptr;
     QPushButton* m_take = nullptr;

@@ -1,5 +1,7 @@
 #include "controls.h"
 
+#include <widgets/builticon.h>
+
 #include <QPainter>
 #include <qdrawutil.h>
 
@@ -72,13 +74,11 @@ void Anchors::apply(QSize clientSize) const
 
 QIcon programIcon(const QString& themeName, const QString& ownName)
 {
-    // Rendered from SVG at build time. QIcon reads each file it is given at once: menus and
-    // the toolbar need two sizes, the window's own icon more.
+    // Menus and the toolbar need two sizes, the window's own icon more.
     static const QList<int> actionSizes{16, 32};
     static const QList<int> windowSizes{16, 32, 48, 64};
-    QIcon own;
-    for (int size : ownName == u"qlv" ? windowSizes : actionSizes)
-        own.addFile(QStringLiteral(":/icons/%1-%2.png").arg(ownName).arg(size), QSize(size, size));
+    const QIcon own = builtIcon(QStringLiteral(":/icons/") + ownName,
+                                ownName == u"qlv" ? windowSizes : actionSizes);
     if (themeName.isEmpty())
         return own;
     return QIcon::fromTheme(themeName, own);

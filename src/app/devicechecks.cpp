@@ -71,6 +71,7 @@ void DeviceChecks::compareWithDevice()
         m_dialog->close();
     m_dialog = new CompareDialog(m_project.keys(), m_prompter, read.records, m_window);
     m_dialog->setAttribute(Qt::WA_DeleteOnClose);
+    m_dialog->setEditRecorder(m_record);
     m_dialog->show();
 }
 

@@ -3,6 +3,8 @@
 // widgets and the action and runs download() and compareWithDevice() as its handlers.
 #pragma once
 
+#include "edithistory.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -27,6 +29,7 @@ public:
     QCheckBox* learnTwiceBox() const { return m_learnTwice; }
     QAction* compareAction() const { return m_compare; }
     CompareDialog* compareDialog() const;
+    void setEditRecorder(EditRecorder recorder) { m_record = std::move(recorder); }
 
     // Download as its button runs it: verified when the box is checked.
     void download();
@@ -42,6 +45,7 @@ private:
     QCheckBox* m_learnTwice = nullptr;
     QAction* m_compare = nullptr;
     QPointer<CompareDialog> m_dialog;
+    EditRecorder m_record;
 };
 
 } // namespace qlv

@@ -34,7 +34,7 @@ DevicePanel::DevicePanel(DeviceLink& link, const MainWindowUi& ui, const QString
     connect(&link, &DeviceLink::portPanelChanged, this, &DevicePanel::setPortStatus);
 }
 
-void DevicePanel::apply(const Settings& settings)
+void DevicePanel::apply(const Settings& settings, bool openPort)
 {
     auto index = [](int value, const QComboBox* box) {
         return value >= 0 && value < box->count() ? value : -1;
@@ -43,7 +43,10 @@ void DevicePanel::apply(const Settings& settings)
     m_learnTimeIndex = m_ui.learnTime->currentIndex();
     ComboBox1Change();
     m_ui.comPort->setCurrentIndex(index(settings.comPort, m_ui.comPort));
-    ComboBox2Change();
+    if (openPort)
+        ComboBox2Change();
+    else
+        notePortChoice();
     addPortsEntry();
     m_ui.deviceIdBox->setCurrentIndex(index(settings.id, m_ui.deviceIdBox));
     ComboBox3Change();
@@ -119,10 +122,15 @@ void DevicePanel::ComboBox1Change()
 
 void DevicePanel::ComboBox2Change()
 {
+    notePortChoice();
+    m_link.choosePort(m_ui.comPort->currentIndex());
+}
+
+void DevicePanel::notePortChoice()
+{
     if (m_ui.comPort->currentIndex() <= ComPortCount)
         m_comPortIndex = m_ui.comPort->currentIndex();
     showPortPath();
-    m_link.choosePort(m_ui.comPort->currentIndex());
 }
 
 void DevicePanel::ComboBox3Change()

@@ -29,7 +29,8 @@ public:
                 QWidget& window);
 
     // Puts the saved values on the controls and into the link, then follows the user.
-    void apply(const Settings& settings);
+    // Without openPort the saved port is only chosen; ComboBox2Change() opens it later.
+    void apply(const Settings& settings, bool openPort = true);
     // The values as QLV.ini keeps them.
     Settings settings() const;
 
@@ -50,6 +51,7 @@ public:
 private:
     void createIrPortBoxes();
     void followUser();
+    void notePortChoice();
     void showPortPath();
     // "Ports…" after "Close": the dialog that writes ports.ini.
     void addPortsEntry();

@@ -15,8 +15,23 @@ namespace {
 
 constexpr int FormWidth = 320;
 constexpr int FormHeight = 112;
+// The first slots include the line's start-up; fewer would give a wild first estimate.
+constexpr int SlotsBeforeEstimate = 2;
 
 } // namespace
+
+QString slotCountText(int done, int total, qint64 elapsedMs)
+{
+    const QString count = QStringLiteral("Slot %1 of %2").arg(done).arg(total);
+    if (done < SlotsBeforeEstimate || done >= total || elapsedMs <= 0)
+        return count;
+    const qint64 leftMs = elapsedMs * (total - done) / done;
+    const qint64 seconds = (leftMs + 999) / 1000;
+    const QString left = seconds < 60
+                             ? QStringLiteral("%1 s").arg(seconds)
+                             : QStringLiteral("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
+    return QStringLiteral("%1, about %2 left").arg(count, left);
+}
 
 TfmProgress::TfmProgress(QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
@@ -58,6 +73,7 @@ void TfmProgress::showWith(const QString& text)
         screen = QGuiApplication::primaryScreen();
     if (screen)
         move(screen->availableGeometry().center() - rect().center());
+    m_clock.start();
     show();
     raise();
     // The boxes a transfer shows take the active window as their owner, so they stay above.
@@ -67,12 +83,19 @@ void TfmProgress::showWith(const QString& text)
 void TfmProgress::setPosition(int slot)
 {
     m_bar->setValue(slot);
+    showCount(slot + 1, m_clock.isValid() ? m_clock.elapsed() : 0);
+}
+
+void TfmProgress::showCount(int done, qint64 elapsedMs)
+{
+    m_statusBar->showMessage(slotCountText(done, Range, elapsedMs));
 }
 
 void TfmProgress::showEvent(QShowEvent* event)
 {
     // FormShow: a fresh bar for every transfer; the transfer sets bProgress itself.
     m_bar->setValue(0);
+    m_statusBar->clearMessage();
     QWidget::showEvent(event);
 }
 

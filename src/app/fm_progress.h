@@ -3,6 +3,7 @@
 // the slot on its way.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 class QLabel;
@@ -13,6 +14,10 @@ class QStatusBar;
 namespace qlv {
 
 inline constexpr const char* ProgressTitle = "QLV";
+
+// "Slot 123 of 512, about 17 s left": the time left from the pace so far, once a couple of
+// slots give a pace worth the name.
+QString slotCountText(int done, int total, qint64 elapsedMs);
 
 class TfmProgress : public QWidget {
     Q_OBJECT
@@ -28,7 +33,11 @@ public:
 
     // Label1 set to text, the window shown centred on the screen.
     void showWith(const QString& text);
+    // slot: the one just finished, 0 ... 511; the status bar counts it against the clock that
+    // showWith started.
     void setPosition(int slot);
+    // The status bar's count after done slots in elapsedMs.
+    void showCount(int done, qint64 elapsedMs);
 
 signals:
     // The Cancel button or the close box: bProgress = false.
@@ -47,6 +56,7 @@ private:
     QProgressBar* m_bar = nullptr;
     QPushButton* m_cancel = nullptr;
     QStatusBar* m_statusBar = nullptr;
+    QElapsedTimer m_clock;
 };
 
 } // namespace qlv

@@ -7,7 +7,6 @@
 #include <platform/versioninfo.h>
 
 #include <QApplication>
-#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
@@ -75,10 +74,9 @@ int main(int argc, char** argv)
         return usageError(request.message);
 
     qlv::DialogPrompter prompter;
-    qlv::MainWindow window(prompter, qlv::programDataFolders());
+    qlv::MainWindow window(prompter, qlv::programDataFolders(),
+                           qlv::MainWindow::PortOpening::Deferred);
     prompter.setParentWindow(&window);
-    window.show();
-    if (!request.file.isEmpty())
-        QTimer::singleShot(0, &window, [&window, file = request.file] { window.openFile(file); });
+    qlv::startWindow(window, request.file);
     return app.exec();
 }

@@ -4,9 +4,12 @@
 
 #include "controls.h"
 #include "devicepanel.h"
+#include "filedrop.h"
 #include "fm_progress.h"
+#include "recentprojects.h"
 #include "settings.h"
 #include "slotdialogs.h"
+#include "statusmessages.h"
 
 #include <core/storeerror.h>
 #include <device/devicelink.h>
@@ -24,10 +27,12 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace qlv {
 
@@ -47,6 +52,12 @@ MainWindow::MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* p
 }
 
 MainWindow::MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* parent)
+    : MainWindow(prompter, folders, PortOpening::Now, parent)
+{
+}
+
+MainWindow::MainWindow(Prompter& prompter, const DataFolders& folders, PortOpening portOpening,
+                       QWidget* parent)
     : QWidget(parent)
     , m_prompter(prompter)
     , m_dataFolder(folders.config)
@@ -73,17 +84,21 @@ MainWindow::MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* 
     m_rowOperations =
         std::make_unique<RowOperations>(*m_project, m_selection, m_copyBuffer, prompter);
 
+    m_history = std::make_unique<EditHistory>(*m_project, m_selection);
     m_ui.createActions(*this);
+    m_ui.createUndoActions(*this, m_history->stack());
     m_ui.createControls(*this, *m_anchors, m_project->keys(), m_selection);
     m_devicePanel = new DevicePanel(*m_link, m_ui, portsFile, *this);
     addDeviceChecks();
+    addFileEntries();
     connectProject();
     connectDeviceLink();
+    showWhatHappened(*m_ui.statusBar, *m_link, *m_project);
     // FormCreate: the saved device settings, then a new project.
     m_link->comm().setBaudRate(CommandRate);
     {
         const Settings settings = readSettingsFile(settingsPath());
-        m_devicePanel->apply(settings);
+        m_devicePanel->apply(settings, portOpening == PortOpening::Now);
         m_checks->verifyBox()->setChecked(settings.verify);
         m_checks->learnTwiceBox()->setChecked(settings.learnTwice);
     }
@@ -104,12 +119,14 @@ MainWindow::~MainWindow()
     // The grid and the handlers read the table and the selection: they go before those do.
     m_project->keys().setAfterScroll({});
     delete m_ui.gridPanel;
+    m_history.reset();
 }
 
 void MainWindow::addDeviceChecks()
 {
     // Beside Download: its Verify box, then Compare with device.
     m_checks = new DeviceChecks(*m_link, *m_project, m_prompter, this);
+    m_checks->setEditRecorder(m_history->recorder());
     connect(m_checks->compareAction(), &QAction::triggered, this, [this] {
         if (deviceBusy() || !m_project->projectLoaded())
             return;
@@ -125,6 +142,27 @@ void MainWindow::addDeviceChecks()
     m_ui.toolBar->widgetForAction(m_checks->compareAction())->setFixedHeight(51);
     m_anchors->add(m_checks->learnTwiceBox(), {552, 322, 201, 17}, Qt::TopEdge | Qt::RightEdge);
     m_ui.needProject.push_back(m_checks->compareAction());
+}
+
+void MainWindow::openSavedPort()
+{
+    m_devicePanel->ComboBox2Change();
+}
+
+void MainWindow::addFileEntries()
+{
+    m_recent = new RecentProjects(settingsPath(), m_prompter, *this);
+    m_recent->attachTo(qobject_cast<QToolButton*>(m_ui.toolBar->widgetForAction(m_ui.open)));
+    connect(m_recent, &RecentProjects::openRequested, this, &MainWindow::openFile);
+    // A project counts once it is open under its own name, not as New's or an image's
+    // working copy.
+    connect(m_project.get(), &Project::loaded, this, [this] {
+        const QString& file = m_project->currentFile();
+        if (file != QFileInfo(m_project->workingCopyPath()).absoluteFilePath())
+            m_recent->add(file);
+    });
+    new FileDrop(*this, *m_ui.grid, m_prompter,
+                 [this] { return deviceBusy() || m_project->busy(); });
 }
 
 QString MainWindow::settingsPath() const
@@ -261,6 +299,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
         Settings settings = m_devicePanel->settings();
         settings.verify = m_checks->verifyBox()->isChecked();
         settings.learnTwice = m_checks->learnTwiceBox()->isChecked();
+        settings.recentFiles = m_recent->files();
         writeSettingsFile(settingsPath(), settings);
     });
     event->accept();

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "devicepanel.h"
+#include "edithistory.h"
 #include "mainwindowui.h"
 
 #include <device/devicelink.h>
@@ -30,6 +31,7 @@ namespace qlv {
 class Anchors;
 class DeviceChecks;
 class KeyGrid;
+class RecentProjects;
 class TfmFuncEdit;
 class TfmGoTo;
 class TfmProgress;
@@ -52,6 +54,12 @@ public:
     MainWindow(Prompter& prompter, const QString& dataFolder, QWidget* parent = nullptr);
     // QLV.ini and ports.ini in folders.config, the working copy in folders.state.
     MainWindow(Prompter& prompter, const DataFolders& folders, QWidget* parent = nullptr);
+    // Deferred: the saved port is chosen but opened only by openSavedPort(), so that an error
+    // in opening it can come once the window is shown.
+    enum class PortOpening { Now, Deferred };
+    MainWindow(Prompter& prompter, const DataFolders& folders, PortOpening portOpening,
+               QWidget* parent = nullptr);
+    void openSavedPort();
     ~MainWindow() override;
 
     Project& project() { return *m_project; }
@@ -61,6 +69,7 @@ public:
     QString settingsPath() const;
 
     DeviceLink& deviceLink() { return *m_link; }
+    EditHistory& history() { return *m_history; }
     // The device settings, as the device link holds them.
     int LearnTime() const { return m_link->settings().LearnTime; }
     int DeviceId() const { return m_link->settings().DeviceId; }
@@ -95,6 +104,9 @@ public:
     // Codes from and for other IR tools' files.
     void ImportCodesExecute();
     void ExportCodesExecute();
+    // The codes of a file already chosen (a drop, or Import codes' dialog) from row (0-based)
+    // down; row becomes the current row first.
+    void importCodesFile(const QString& path, int row);
 
     // Enables the actions that need a project as far as one is loaded.
     void updateActions();
@@ -126,6 +138,8 @@ private:
     void connectProject();
     void connectDeviceLink();
     void addDeviceChecks();
+    // The Open button's recent projects and the files dropped on the window.
+    void addFileEntries();
     // Every control directly on the window, and the actions with their shortcuts; Button1
     // (bound to IRLearn) apart, as it stays usable as "Stop" during a learn run.
     void setControlsEnabled(bool enabled, bool learnButtonEnabled);
@@ -136,6 +150,8 @@ private:
     // Runs a device command, then shows what became of the port.
     void deviceCommand(const std::function<void()>& command);
     bool FormCloseQuery();
+    // An edit of the current slot, as one undo step named "WHAT slot N".
+    void recordSlotEdit(const QString& what, const std::function<void()>& edit);
 
     Prompter& m_prompter;
     QString m_dataFolder; // the config folder
@@ -146,11 +162,14 @@ private:
     RowSelection m_selection;
     CopyBuffer m_copyBuffer;
     std::unique_ptr<RowOperations> m_rowOperations;
+    std::unique_ptr<EditHistory> m_history;
     std::unique_ptr<Anchors> m_anchors;
 
     MainWindowUi m_ui;
     DevicePanel* m_devicePanel = nullptr;
     DeviceChecks* m_checks = nullptr; // Verify, Compare with device, Learn each key twice
+    // The Open button's drop-down.
+    RecentProjects* m_recent = nullptr;
 
     TfmFuncEdit* m_fmFuncEdit = nullptr;
     TfmRemark* m_fmRemark = nullptr;

@@ -29,6 +29,16 @@ void MainWindow::updateActions()
     for (QAction* action : m_ui.needProject)
         action->setEnabled(loaded);
     m_ui.paste->setEnabled(loaded && m_rowOperations->PasteUpdate());
+    // The run that disabled every action may have ended with nothing to undo.
+    m_ui.undo->setEnabled(loaded && m_history->stack().canUndo());
+    m_ui.redo->setEnabled(loaded && m_history->stack().canRedo());
+}
+
+void MainWindow::recordSlotEdit(const QString& what, const std::function<void()>& edit)
+{
+    const KeyTable& keys = m_project->keys();
+    const int slot = keys.recordCount() > 0 ? keys.current().id : 0;
+    m_history->record(QStringLiteral("%1 slot %2").arg(what).arg(slot), edit);
 }
 
 void MainWindow::NewExecute()
@@ -74,7 +84,9 @@ void MainWindow::UploadExecute()
 {
     if (!m_project->projectLoaded())
         return;
-    deviceCommand([this] { m_link->UploadExecute(); });
+    deviceCommand([this] {
+        m_history->record(QStringLiteral("Upload"), [this] { m_link->UploadExecute(); });
+    });
     updateActions();
 }
 
@@ -89,13 +101,23 @@ void MainWindow::DownloadExecute()
 void MainWindow::IRLearnExecute()
 {
     // A click while learning is the "Stop": the running run ends by itself.
-    if (!m_link->learning()) {
-        if (!m_project->projectLoaded())
-            return;
-        if (m_selection.count() == 0 && m_project->keys().recordCount() > 0)
-            m_selection.selectRow(m_project->keys().currentIndex());
+    if (m_link->learning()) {
+        deviceCommand([this] { m_link->IRLearnExecute(m_selection.rows()); });
+        return;
     }
-    deviceCommand([this] { m_link->IRLearnExecute(m_selection.rows()); });
+    if (!m_project->projectLoaded())
+        return;
+    const KeyTable& keys = m_project->keys();
+    if (m_selection.count() == 0 && keys.recordCount() > 0)
+        m_selection.selectRow(keys.currentIndex());
+    // The whole run is one step.
+    const std::vector<int> rows = m_selection.rows();
+    const QString name = rows.size() == 1
+                             ? QStringLiteral("Learn slot %1").arg(keys.row(rows.front()).id)
+                             : QStringLiteral("Learn %1 slots").arg(rows.size());
+    deviceCommand([this, &name, &rows] {
+        m_history->record(name, [this, &rows] { m_link->IRLearnExecute(rows); });
+    });
 }
 
 void MainWindow::HoldToSend()
@@ -107,13 +129,22 @@ void MainWindow::IRDataEdit()
 {
     if (!m_project->keys().isOpen())
         return;
-    guarded([this] { runIrDataEdit(*m_project, m_prompter, this); });
+    guarded([this] {
+        recordSlotEdit(QStringLiteral("Edit IR data of"),
+                       [this] { runIrDataEdit(*m_project, m_prompter, this); });
+    });
     RedrawWave(false);
 }
 
 void MainWindow::RenderExecute()
 {
-    if (renderIntoCurrentRow(this, *m_project, m_prompter))
+    bool rendered = false;
+    guarded([this, &rendered] {
+        recordSlotEdit(QStringLiteral("Render into"), [this, &rendered] {
+            rendered = renderIntoCurrentRow(this, *m_project, m_prompter);
+        });
+    });
+    if (rendered)
         RedrawWave(false);
 }
 
@@ -134,7 +165,10 @@ void MainWindow::CopyExecute()
 void MainWindow::PasteExecute()
 {
     if (m_rowOperations->PasteUpdate())
-        guarded([this] { m_rowOperations->PasteExecute(); });
+        guarded([this] {
+            recordSlotEdit(QStringLiteral("Paste into"),
+                           [this] { m_rowOperations->PasteExecute(); });
+        });
 }
 
 void MainWindow::SelectAllExecute()
@@ -144,12 +178,18 @@ void MainWindow::SelectAllExecute()
 
 void MainWindow::InsertFunctionsExecute()
 {
-    guarded([this] { m_rowOperations->InsertFunctionsExecute(); });
+    guarded([this] {
+        recordSlotEdit(QStringLiteral("Insert"),
+                       [this] { m_rowOperations->InsertFunctionsExecute(); });
+    });
 }
 
 void MainWindow::DelFunctionsExecute()
 {
-    guarded([this] { m_rowOperations->DelFunctionsExecute(); });
+    guarded([this] {
+        recordSlotEdit(QStringLiteral("Delete"),
+                       [this] { m_rowOperations->DelFunctionsExecute(); });
+    });
 }
 
 void MainWindow::GotoExecute()
@@ -160,16 +200,22 @@ void MainWindow::GotoExecute()
 void MainWindow::EditFuncExecute()
 {
     KeyTable& keys = m_project->keys();
-    if (keys.recordCount() > 0)
+    if (keys.recordCount() == 0)
+        return;
+    recordSlotEdit(QStringLiteral("Edit name of"), [this, &keys] {
         editSlotText(fmFuncEdit(), textOf(keys.current().function), keys, editFunctionName,
                      m_prompter);
+    });
 }
 
 void MainWindow::RemarkEdit()
 {
     KeyTable& keys = m_project->keys();
-    if (keys.recordCount() > 0)
+    if (keys.recordCount() == 0)
+        return;
+    recordSlotEdit(QStringLiteral("Edit remark of"), [this, &keys] {
         editSlotText(fmRemark(), textOf(keys.current().remark), keys, editRemark, m_prompter);
+    });
 }
 
 void MainWindow::openGridMenu(const QPoint& globalPos)
@@ -182,9 +228,26 @@ void MainWindow::openGridMenu(const QPoint& globalPos)
 
 void MainWindow::ImportCodesExecute()
 {
-    guarded([this] {
-        const int row = m_project->keys().recNo() - 1;
-        if (importCodesFromFile(*m_project, m_prompter, row))
+    const int row = m_project->keys().recNo() - 1;
+    if (row < 0 || row >= m_project->keys().recordCount())
+        return;
+    if (const std::optional<QString> path = chooseCodeFile(m_prompter))
+        importCodesFile(*path, row);
+}
+
+void MainWindow::importCodesFile(const QString& path, int row)
+{
+    guarded([this, &path, row] {
+        KeyTable& keys = m_project->keys();
+        if (row < 0 || row >= keys.recordCount())
+            return;
+        // The step takes its name from the row the codes go into.
+        keys.setRecNo(row + 1);
+        bool imported = false;
+        recordSlotEdit(QStringLiteral("Import codes into"), [this, &path, row, &imported] {
+            imported = importCodesFromPath(*m_project, m_prompter, path, row);
+        });
+        if (imported)
             RedrawWave(false);
     });
     updateActions();

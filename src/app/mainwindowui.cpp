@@ -28,6 +28,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoStack>
 
 #include <algorithm>
 
@@ -184,6 +185,24 @@ void MainWindowUi::createActions(MainWindow& window)
     needProject << deleteKey;
 }
 
+void MainWindowUi::createUndoActions(MainWindow& window, QUndoStack& history)
+{
+    undo = history.createUndoAction(&window, QStringLiteral("Undo"));
+    undo->setObjectName(QStringLiteral("Undo"));
+    undo->setIcon(programIcon(QStringLiteral("edit-undo"), QStringLiteral("edit-undo")));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redo = history.createRedoAction(&window, QStringLiteral("Redo"));
+    redo->setObjectName(QStringLiteral("Redo"));
+    redo->setIcon(programIcon(QStringLiteral("edit-redo"), QStringLiteral("edit-redo")));
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    for (QAction* action : {undo, redo}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setIconVisibleInMenu(true);
+        window.addAction(action);
+    }
+}
+
 void MainWindowUi::createControls(MainWindow& window, Anchors& anchors, KeyTable& keys,
                                   RowSelection& selection)
 {
@@ -205,20 +224,35 @@ void MainWindowUi::createToolBar(QWidget& window)
     toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     toolBar->setContentsMargins(0, 0, 0, 0);
     // The codes of other IR tools come after the device commands' group.
-    const QList<QAction*> buttons{newFile,  open,    save,  saveAs,  nullptr,     upload,
-                                  download, nullptr, about, nullptr, importCodes, exportCodes};
+    const QList<QAction*> buttons{newFile, open,  save,    saveAs,      nullptr,
+                                  undo,    redo,  nullptr, upload,      download,
+                                  nullptr, about, nullptr, importCodes, exportCodes};
     for (QAction* action : buttons) {
         if (!action) {
             toolBar->addSeparator();
             continue;
         }
-        // The caption under the icon is the action's own, "..." included.
-        action->setIconText(action->text());
+        // The caption under the icon is the action's own, "..." included; Undo and Redo
+        // name their step in menus and tooltips only.
+        if (action == undo || action == redo)
+            action->setIconText(action == undo ? QStringLiteral("Undo") : QStringLiteral("Redo"));
+        else if (action == importCodes || action == exportCodes)
+            // Short captions, so that every button's caption fits the window's width.
+            action->setIconText(action == importCodes ? QStringLiteral("Import\u2026")
+                                                      : QStringLiteral("Export\u2026"));
+        else
+            action->setIconText(action->text());
         toolBar->addAction(action);
         // 55 x 51, wider only where a caption would otherwise be cut.
         QWidget* button = toolBar->widgetForAction(action);
         button->setFixedHeight(51);
         button->setMinimumWidth(55);
+        // Undo and Redo are icons only, so that the device and code buttons keep their
+        // captions in the window's width; the tooltip names the step.
+        if (action == undo || action == redo) {
+            static_cast<QToolButton*>(button)->setToolButtonStyle(Qt::ToolButtonIconOnly);
+            button->setMinimumWidth(36);
+        }
     }
 }
 
@@ -274,6 +308,9 @@ void MainWindowUi::createGrid(MainWindow& window, Anchors& anchors, KeyTable& ke
 
     gridMenu = new QMenu(&window);
     gridMenu->setObjectName(QStringLiteral("PopupMenu2"));
+    gridMenu->addAction(undo);
+    gridMenu->addAction(redo);
+    gridMenu->addSeparator();
     gridMenu->addAction(copy);
     gridMenu->addAction(paste);
     gridMenu->addSeparator();

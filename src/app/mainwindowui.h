@@ -17,6 +17,7 @@ class QPushButton;
 class QRadioButton;
 class QStatusBar;
 class QToolBar;
+class QUndoStack;
 class QWidget;
 
 namespace qlv {
@@ -50,6 +51,8 @@ struct MainWindowUi {
     QAction* render = nullptr;
     QAction* importCodes = nullptr;
     QAction* exportCodes = nullptr;
+    QAction* undo = nullptr; // "Undo Delete slot 10"
+    QAction* redo = nullptr;
     // The one rule of the actions: these work only on a loaded project.
     QList<QAction*> needProject;
 
@@ -79,6 +82,8 @@ struct MainWindowUi {
 
     // The actions, each calling its handler on window, added to it with their shortcuts.
     void createActions(MainWindow& window);
+    // Undo and Redo of the window's history, before the controls that show them.
+    void createUndoActions(MainWindow& window, QUndoStack& history);
     // Every control, on window at its place in the anchors.
     void createControls(MainWindow& window, Anchors& anchors, KeyTable& keys,
                         RowSelection& selection);

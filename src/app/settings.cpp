@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include "recentprojects.h"
+
 #include <project/wholefile.h>
 #include <rows/gotorules.h>
 
@@ -59,6 +61,7 @@ Settings parseSettings(const QByteArray& text)
     settings.irPort = readInteger(lines, "IRPORT", "PORT", defaults.irPort);
     settings.verify = readInteger(lines, "VERIFY", "VERIFY", 0) != 0;
     settings.learnTwice = readInteger(lines, "LEARNTWICE", "TWICE", 0) != 0;
+    settings.recentFiles = parseRecentFiles(text);
     return settings;
 }
 
@@ -92,7 +95,7 @@ QByteArray settingsText(const Settings& settings)
         text += QStringLiteral("[VERIFY]\r\nVERIFY=1\r\n");
     if (settings.learnTwice)
         text += QStringLiteral("[LEARNTWICE]\r\nTWICE=1\r\n");
-    return text.toLatin1();
+    return text.toLatin1() + recentFilesText(settings.recentFiles);
 }
 
 void writeSettingsFile(const QString& path, const Settings& settings)

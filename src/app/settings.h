@@ -3,6 +3,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace qlv {
 
@@ -19,6 +20,7 @@ struct Settings {
     // Sections of their own, written only when on, so a file without them stays as it was.
     bool verify = false;     // VERIFY/VERIFY: the download is read back and compared
     bool learnTwice = false; // LEARNTWICE/TWICE: each key learned twice
+    QStringList recentFiles; // RECENT/FILE1..: the Open button's drop-down, most recent first
 
     bool operator==(const Settings&) const = default;
 };
@@ -29,7 +31,8 @@ Settings parseSettings(const QByteArray& text);
 // Missing or unreadable: every key takes its default.
 Settings readSettingsFile(const QString& path);
 
-// The eleven lines, each ending in CR LF, then the sections of the checks that are on.
+// The eleven lines, each ending in CR LF, then the sections of the checks that are on and
+// the recent projects' section.
 QByteArray settingsText(const Settings& settings);
 // Replaces the file whole; throws StoreError naming the file.
 void writeSettingsFile(const QString& path, const Settings& settings);

@@ -1,5 +1,9 @@
 #include "startup.h"
 
+#include "mainwindow.h"
+
+#include <QTimer>
+
 namespace qlv {
 
 StartupRequest parseStartup(const QStringList& arguments)
@@ -49,6 +53,14 @@ QString startupHelp()
         "Settings: QLV.ini and ports.ini in $XDG_CONFIG_HOME/QLV, the working copy in\n"
         "$XDG_STATE_HOME/QLV; beside the program when it runs from its build folder or a\n"
         "folder holding a file named \"portable\".\n");
+}
+
+void startWindow(MainWindow& window, const QString& file)
+{
+    window.show();
+    QTimer::singleShot(0, &window, [&window] { window.openSavedPort(); });
+    if (!file.isEmpty())
+        QTimer::singleShot(0, &window, [&window, file] { window.openFile(file); });
 }
 
 } // namespace qlv

@@ -7,6 +7,8 @@
 
 namespace qlv {
 
+class MainWindow;
+
 struct StartupRequest {
     enum Action { Window, Help, Version, UsageError };
     Action action = Window;
@@ -19,5 +21,10 @@ struct StartupRequest {
 StartupRequest parseStartup(const QStringList& arguments);
 
 QString startupHelp();
+
+// Shows the window, then opens the saved port and file (empty for none) from the event loop:
+// an error box of either comes over the shown window, not before it. window was made with
+// MainWindow::PortOpening::Deferred.
+void startWindow(MainWindow& window, const QString& file);
 
 } // namespace qlv

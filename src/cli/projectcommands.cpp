@@ -32,8 +32,7 @@ void runNew(const Invocation& invocation)
 void runInfo(const Invocation& invocation)
 {
     Session session(invocation.prompter);
-    session.open(invocation.args.at(0));
-    const ModelFields& model = session.project().modelFields();
+    const ModelFields model = session.readModel(invocation.args.at(0));
     printOut(QStringLiteral("Module Name: ") + model.moduleName);
     printOut(QStringLiteral("Type: ") + model.type);
     printOut(QStringLiteral("Manufactory: ") + model.manufactory);

@@ -6,7 +6,9 @@
 #include <legacy/legacyproject.h>
 #include <project/filenames.h>
 #include <project/jetheader.h>
+#include <project/projectfile.h>
 #include <project/projecttemplate.h>
+#include <project/regularfile.h>
 #include <project/sqlitedb.h>
 #include <project/wholefile.h>
 
@@ -16,8 +18,11 @@
 #include <QLockFile>
 #include <QSysInfo>
 
+#include <dirent.h>
+
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 
 namespace qlv::cli {
 
@@ -29,8 +34,18 @@ const QString WorkingCopyName = QStringLiteral("Temp.~tmp");
 // Folders of runs that were killed outright: their lock names a process that is gone.
 void removeFoldersOfDeadRuns()
 {
+    // Every command looks, so the look is a plain directory read: a name filter would build
+    // a regular expression and stat every entry of a possibly crowded TMPDIR.
     const QDir temp = QDir::temp();
-    for (const QString& name : temp.entryList({FolderPattern + u'*'}, QDir::Dirs | QDir::Hidden)) {
+    QStringList names;
+    if (DIR* dir = ::opendir(QFile::encodeName(temp.path()).constData())) {
+        const QByteArray prefix = QFile::encodeName(FolderPattern);
+        while (const dirent* entry = ::readdir(dir))
+            if (std::strncmp(entry->d_name, prefix.constData(), std::size_t(prefix.size())) == 0)
+                names << QFile::decodeName(entry->d_name);
+        ::closedir(dir);
+    }
+    for (const QString& name : names) {
         QDir folder(temp.filePath(name));
         QLockFile lock(folder.filePath(WorkingCopyName + QStringLiteral(".lock")));
         qint64 pid = 0;
@@ -104,6 +119,28 @@ void Session::open(const QString& name)
     writeLegacyProject(readLegacyProject(file), converted);
     require(m_project.LoadProject(converted));
     m_legacyFile = QFileInfo(file).absoluteFilePath();
+}
+
+void Session::openForSlot(const QString& name, int id)
+{
+    m_project.setOnlySlotRead(id);
+    open(name);
+}
+
+ModelFields Session::readModel(const QString& name)
+{
+    const QString file = inputFile(name, QStringLiteral(".qlv"));
+    if (readJetHeader(file) != JetHeader::None) {
+        open(name);
+        return m_project.modelFields();
+    }
+    try {
+        checkRegularFile(file);
+        return readProjectModel(file);
+    } catch (const StoreError& error) {
+        m_prompter.notice(error.text());
+        throw Failure{m_prompter.refusal()};
+    }
 }
 
 QString Session::shownFile() const

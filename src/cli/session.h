@@ -36,6 +36,11 @@ public:
     // LoadProject on the named file, found as inputFile() finds it. A project file of the
     // Windows version is read into a converted copy in the session's folder.
     void open(const QString& name);
+    // open() for a command that reads and edits slot id alone.
+    void openForSlot(const QString& name, int id);
+    // The model description of a project, the file checked as open() checks it but its key
+    // rows not read.
+    ModelFields readModel(const QString& name);
     // Writes the pending rows into the open file; refused for a Windows version's file.
     void saveInPlace();
     // A new project file at target (".qlv" added when missing), asked before replacing one:

@@ -97,7 +97,7 @@ void runExportHex(const Invocation& invocation)
 {
     const int id = parseSlotId(invocation.args.at(1));
     Session session(invocation.prompter);
-    session.open(invocation.args.at(0));
+    session.openForSlot(invocation.args.at(0), id);
     const std::string text = writeIrHexText(recordOf(session.row(id)));
     const QString target = withHexTextExtension(invocation.args.at(2));
     session.confirmReplace(target);
@@ -108,7 +108,7 @@ void runImportHex(const Invocation& invocation)
 {
     const int id = parseSlotId(invocation.args.at(1));
     Session session(invocation.prompter);
-    session.open(invocation.args.at(0));
+    session.openForSlot(invocation.args.at(0), id);
     const QString input = inputFile(invocation.args.at(2), QStringLiteral(".txt"));
     const QByteArray text = readInput(input);
 
@@ -138,7 +138,7 @@ void runSetName(const Invocation& invocation)
                           .arg(name)
                           .arg(name.size())};
     Session session(invocation.prompter);
-    session.open(invocation.args.at(0));
+    session.openForSlot(invocation.args.at(0), id);
 
     KeyRow row = session.row(id);
     CodeRecord record = recordOf(row);
@@ -159,7 +159,7 @@ void runSetRemark(const Invocation& invocation)
 {
     const int id = parseSlotId(invocation.args.at(1));
     Session session(invocation.prompter);
-    session.open(invocation.args.at(0));
+    session.openForSlot(invocation.args.at(0), id);
     KeyRow row = session.row(id);
     row.remark = invocation.args.at(2);
     session.post(id, row);

@@ -77,6 +77,17 @@ QString slotListText(const std::vector<int>& ids);
 // "Download verified: 512 slots identical." or "Verify failed: slots 17, 230 differ."
 QString verifyResultText(const VerifyOutcome& outcome);
 
+// The status bar's lines of a learn run, a hold-to-send and an upload:
+// "Slot 12 (POWER): point the remote at the K-817T and press the key" (without the
+// parenthesis for a slot without a name; "... the key again" for a second capture),
+// "Slot 12 learned: NEC1 D=4 S=251 F=8", or the format and carrier of a code no protocol
+// matches ("Slot 12 learned: Normal format, 38.0 kHz"), "Slot 12 has no code to send.",
+// "Upload stopped: 37 slots replaced." and "Upload: 512 slots replaced.".
+QString learnInstructionText(int id, const QString& name, bool again);
+QString learnedText(int id, const CodeRecord& record);
+QString noCodeToSendText(int id);
+QString uploadResultText(bool completed, int replaced);
+
 struct LearnOutcome {
     LearnEnding ending = LearnEnding::Completed;
     int rowsLearned = 0;
@@ -167,6 +178,9 @@ signals:
     // Learning twice: the two captures of the current row agreed ("Slot 12: two identical
     // captures (...)"); a mismatch is a question through the Prompter instead.
     void learnChecked(const QString& text);
+    // A line for the status bar. A lasting one (the learn run's instruction) stays until the
+    // next replaces it; an empty one clears what is shown.
+    void statusMessage(const QString& text, bool lasting);
 
 private:
     void setControlsEnabled(bool enabled, bool learnButtonEnabled);
@@ -196,6 +210,7 @@ private:
     DeviceSettings m_settings;
     bool m_bProgress = false;
     bool m_transferRunning = false;
+    int m_slotsMoved = 0; // by the last transfer, stopped or not
     bool m_learning = false;
     bool m_learnWaiting = false;
     bool m_holdSending = false;

@@ -7,6 +7,7 @@
 
 #include <core/codepage.h>
 #include <core/storeerror.h>
+#include <irdata/signalrecord.h>
 #include <project/derivedfields.h>
 
 #include <QCoreApplication>
@@ -27,6 +28,31 @@ constexpr int LearnAckSeconds = 1;
 constexpr int StopReplySeconds = 3;
 
 } // namespace
+
+QString learnInstructionText(int id, const QString& name, bool again)
+{
+    const QString slot = name.isEmpty() ? QStringLiteral("Slot %1").arg(id)
+                                        : QStringLiteral("Slot %1 (%2)").arg(id).arg(name);
+    return slot + QStringLiteral(": point the remote at the K-817T and press the key") +
+           (again ? QStringLiteral(" again") : QString());
+}
+
+QString learnedText(int id, const CodeRecord& record)
+{
+    if (decodeCode(record, Code::A))
+        return QStringLiteral("Slot %1 learned: %2")
+            .arg(id)
+            .arg(QString::fromStdString(recordSummary(record, " / ")));
+    return QStringLiteral("Slot %1 learned: %2 format, %3 kHz")
+        .arg(id)
+        .arg(QString::fromStdString(formatText(record)))
+        .arg(carrierHz(record[1]) / 1000.0, 0, 'f', 1);
+}
+
+QString noCodeToSendText(int id)
+{
+    return QStringLiteral("Slot %1 has no code to send.").arg(id);
+}
 
 bool DeviceLink::waitForLearnedCode(std::uint32_t expected)
 {
@@ -74,7 +100,9 @@ LearnOutcome DeviceLink::IRLearnExecute(std::vector<int> selectedRows)
     LearnOutcome outcome{LearnEnding::Completed, 0};
     const bool twice = m_settings.learnTwice;
     // LEARN, its acknowledgement and the code; nothing when the run must end (outcome says why).
-    auto capture = [&](const std::string& name) -> std::optional<CodeRecord> {
+    // The instruction stays until the key arrives; a run that ends without it takes it away.
+    bool instructionShown = false;
+    auto capture = [&](const std::string& name, bool again) -> std::optional<CodeRecord> {
         m_comm.ClearInput();
         if (!m_comm.WriteComm(frame)) {
             outcome.ending = LearnEnding::WriteFailed;
@@ -87,6 +115,9 @@ LearnOutcome DeviceLink::IRLearnExecute(std::vector<int> selectedRows)
         }
         emit learnCaptionChanged(QLatin1String(msg::StopCaption));
         emit keyAwaited();
+        const KeyRow& row = keys.current();
+        emit statusMessage(learnInstructionText(row.id, textOf(row.function), again), true);
+        instructionShown = true;
         setControlsEnabled(false, true);
         if (!waitForLearnedCode(expected)) {
             outcome.ending = m_learning ? LearnEnding::LineLost : LearnEnding::Stopped;
@@ -106,7 +137,7 @@ LearnOutcome DeviceLink::IRLearnExecute(std::vector<int> selectedRows)
             }
             keys.setRecNo(row + 1);
             const std::string name = toCodePageCut(textOf(keys.current().function), NameMaxBytes);
-            std::optional<CodeRecord> learned = capture(name);
+            std::optional<CodeRecord> learned = capture(name, false);
             // Learning twice: the second capture must say the same, else the row stays.
             while (learned && twice) {
                 QThread::msleep(PauseAfterCodeMs);
@@ -115,13 +146,14 @@ LearnOutcome DeviceLink::IRLearnExecute(std::vector<int> selectedRows)
                     learned.reset();
                     break;
                 }
-                const std::optional<CodeRecord> again = capture(name);
+                const std::optional<CodeRecord> again = capture(name, true);
                 if (!again) {
                     learned.reset();
                     break;
                 }
                 const CaptureComparison comparison = compareCaptures(*learned, *again);
                 if (comparison.same) {
+                    instructionShown = false;
                     emit learnChecked(identicalCapturesText(keys.current().id, comparison));
                     break;
                 }
@@ -134,7 +166,7 @@ LearnOutcome DeviceLink::IRLearnExecute(std::vector<int> selectedRows)
                     break;
                 }
                 QThread::msleep(PauseAfterCodeMs);
-                learned = capture(name);
+                learned = capture(name, false);
             }
             if (!learned) {
                 if (outcome.ending != LearnEnding::Completed)
@@ -154,11 +186,17 @@ LearnOutcome DeviceLink::IRLearnExecute(std::vector<int> selectedRows)
                 break;
             }
             ++outcome.rowsLearned;
+            // Learning twice, the captures' agreement has said what arrived.
+            if (!twice)
+                emit statusMessage(learnedText(keys.current().id, *learned), false);
+            instructionShown = false;
             emit learnedCodeShown(shiftPrevious);
             // A plain pause: the device needs it before the next LEARN, and nothing may run.
             QThread::msleep(PauseAfterCodeMs);
         }
     }
+    if (instructionShown)
+        emit statusMessage(QString(), false);
     m_comm.WriteComm(escFrame());
     emit learnCaptionChanged(QLatin1String(msg::LearnCaption));
     setControlsEnabled(true, true);
@@ -212,6 +250,8 @@ SendOutcome DeviceLink::holdToSend(const std::function<bool()>& stillHeld)
         return SendOutcome::Ignored;
     QCoreApplication::processEvents();
     const SendOutcome sent = IRSendStart();
+    if (sent == SendOutcome::NoCode && m_project.keys().recordCount() > 0)
+        emit statusMessage(noCodeToSendText(m_project.keys().current().id), false);
     if (sent != SendOutcome::Sent)
         return sent;
     m_holdSending = true;

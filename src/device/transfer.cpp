@@ -30,6 +30,16 @@ struct RunningFlag {
 
 } // namespace
 
+QString uploadResultText(bool completed, int replaced)
+{
+    const QString count = replaced == 0   ? QStringLiteral("no slots")
+                          : replaced == 1 ? QStringLiteral("1 slot")
+                                          : QStringLiteral("%1 slots").arg(replaced);
+    return (completed ? QStringLiteral("Upload: %1 replaced.")
+                      : QStringLiteral("Upload stopped: %1 replaced."))
+        .arg(count);
+}
+
 bool DeviceLink::readAck(int seconds)
 {
     std::uint8_t ack = 0;
@@ -64,8 +74,17 @@ TransferEnding DeviceLink::DownloadExecute()
 
 TransferEnding DeviceLink::UploadExecute()
 {
-    return confirmTransfer(QuestionKind::Upload, msg::UploadQuestion) ? uploadAll()
-                                                                      : TransferEnding::Declined;
+    if (!confirmTransfer(QuestionKind::Upload, msg::UploadQuestion))
+        return TransferEnding::Declined;
+    const TransferEnding ending = uploadAll();
+    // Each slot moved was stored in its row. The box says how the upload ended, not that.
+    const bool slotsMoving = ending == TransferEnding::Completed ||
+                             ending == TransferEnding::Terminated ||
+                             ending == TransferEnding::TimedOut || ending == TransferEnding::Failed;
+    if (slotsMoving)
+        emit statusMessage(uploadResultText(ending == TransferEnding::Completed, m_slotsMoved),
+                           false);
+    return ending;
 }
 
 TransferEnding DeviceLink::downloadAll(bool announceCompletion)
@@ -149,6 +168,7 @@ TransferEnding DeviceLink::transferSlots(const TransferMessages& messages,
     setControlsEnabled(false, false);
     TransferEnding ending = TransferEnding::Completed;
     std::size_t j = 0;
+    m_slotsMoved = 0;
     {
         ControlsDisabled frozen(keys);
         {
@@ -161,6 +181,7 @@ TransferEnding DeviceLink::transferSlots(const TransferMessages& messages,
                     ending = *failed;
                     break;
                 }
+                m_slotsMoved = int(j) + 1;
                 if (!continueAfterSlot(j, messages.terminated)) {
                     ending = TransferEnding::Terminated;
                     break;

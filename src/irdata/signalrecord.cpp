@@ -269,7 +269,26 @@ std::optional<DecodedCode> decodeCode(const CodeRecord& record, Code code)
 {
     if (!hasCode(record, code))
         return std::nullopt;
-    return decodeSignal(signalFromCode(record, code));
+    // A row change asks for the current row's decode twice (status bar, strip) and for the
+    // previous row's, which was current a moment ago: the last two records' answers are kept,
+    // per code.
+    struct Kept {
+        bool valid = false;
+        CodeRecord record{};
+        std::optional<DecodedCode> decoded;
+    };
+    thread_local std::array<std::array<Kept, 2>, 2> kept;
+    thread_local std::array<int, 2> older{};
+    const std::size_t c = code == Code::A ? 0 : 1;
+    for (const Kept& entry : kept[c])
+        if (entry.valid && entry.record == record)
+            return entry.decoded;
+    Kept& entry = kept[c][std::size_t(older[c])];
+    older[c] = 1 - older[c];
+    entry.decoded = decodeSignal(signalFromCode(record, code));
+    entry.record = record;
+    entry.valid = true;
+    return entry.decoded;
 }
 
 std::variant<CodeRecord, std::string>

@@ -256,33 +256,34 @@ QString listed(const QStringList& lines)
 
 } // namespace
 
-bool importCodesFromFile(Project& project, Prompter& prompter, int firstRow)
+std::optional<QString> chooseCodeFile(Prompter& prompter)
+{
+    return prompter.chooseOpenFile({CodeFileFilter, {}, FileFamily::Codes});
+}
+
+bool importCodesFromPath(Project& project, Prompter& prompter, const QString& path, int firstRow)
 {
     KeyTable& keys = project.keys();
     if (firstRow < 0 || firstRow >= keys.recordCount())
         return false;
-    const std::optional<QString> path =
-        prompter.chooseOpenFile({CodeFileFilter, {}, FileFamily::Codes});
-    if (!path)
-        return false;
-    QFile file(*path);
-    if (QFileInfo(*path).size() > qint64(interchange::MaxInputBytes) ||
+    QFile file(path);
+    if (QFileInfo(path).size() > qint64(interchange::MaxInputBytes) ||
         !file.open(QIODevice::ReadOnly)) {
         prompter.titledNotice(
             QLatin1String(ImportCodesTitle),
-            QStringLiteral("Cannot read %1.").arg(QDir::toNativeSeparators(*path)));
+            QStringLiteral("Cannot read %1.").arg(QDir::toNativeSeparators(path)));
         return false;
     }
     const QByteArray bytes = file.readAll();
     const std::string_view text(bytes.constData(), std::size_t(bytes.size()));
-    auto format = interchange::formatFromExtension(path->toStdString());
+    auto format = interchange::formatFromExtension(path.toStdString());
     if (!format)
         format = interchange::formatFromContent(text);
     if (!format) {
         prompter.titledNotice(
             QLatin1String(ImportCodesTitle),
             QStringLiteral("%1 is no Pronto Hex, Flipper, LIRC, mode2 or IRDB CSV file.")
-                .arg(QDir::toNativeSeparators(*path)));
+                .arg(QDir::toNativeSeparators(path)));
         return false;
     }
     // Slot IDs follow the rows from the current one down.
@@ -293,7 +294,7 @@ bool importCodesFromFile(Project& project, Prompter& prompter, int firstRow)
         prompter.titledNotice(
             QLatin1String(ImportCodesTitle),
             plan.problems.isEmpty()
-                ? QStringLiteral("%1 holds no codes.").arg(QDir::toNativeSeparators(*path))
+                ? QStringLiteral("%1 holds no codes.").arg(QDir::toNativeSeparators(path))
                 : QStringLiteral("No code could be imported:\n%1").arg(listed(plan.problems)));
         return false;
     }

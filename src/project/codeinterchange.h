@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -45,11 +46,13 @@ std::variant<std::vector<int>, QString> parseSlotList(const QString& text);
 class Project;
 class Prompter;
 
-// The window's "Import codes...": a file chosen through the prompter goes into the row at
-// firstRow (0-based) and the rows below it, after a question that says which slots will be
-// overwritten; the codes that can be stored are stored, and a summary lists them and the
-// refused ones. False when nothing was stored.
-bool importCodesFromFile(Project& project, Prompter& prompter, int firstRow);
+// The window's "Import codes...", in two halves: the file dialog (nothing when cancelled), then
+// the file, chosen there or dropped on a row, goes into the row at firstRow (0-based) and the
+// rows below it, after a question that says which slots will be overwritten; the codes that
+// can be stored are stored, and a summary lists them and the refused ones. False when nothing
+// was stored.
+std::optional<QString> chooseCodeFile(Prompter& prompter);
+bool importCodesFromPath(Project& project, Prompter& prompter, const QString& path, int firstRow);
 
 // The window's "Export codes...": the given rows (0-based; all rows holding a code when
 // empty) into a file chosen through the prompter, its format from the file's extension

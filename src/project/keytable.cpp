@@ -20,10 +20,14 @@ void KeyTable::open(ProjectFileContent content)
 {
     m_db = std::move(content.db);
     m_rows = std::move(content.rows);
-    std::stable_sort(
-        m_rows.begin(), m_rows.end(),
-        [](const StoredKeyRow& a, const StoredKeyRow& b) { return a.row.id < b.row.id; });
+    const auto byId = [](const StoredKeyRow& a, const StoredKeyRow& b) {
+        return a.row.id < b.row.id;
+    };
+    // Files are written in ID order: moving 512 rows through a merge buffer is mostly waste.
+    if (!std::is_sorted(m_rows.begin(), m_rows.end(), byId))
+        std::stable_sort(m_rows.begin(), m_rows.end(), byId);
     m_pending.assign(m_rows.size(), false);
+    m_recordedBefore.clear();
     m_current = 0;
     m_eof = m_rows.empty();
     emit tableReset();
@@ -34,6 +38,7 @@ void KeyTable::close()
     m_db.reset();
     m_rows.clear();
     m_pending.clear();
+    m_recordedBefore.clear();
     m_current = 0;
     m_eof = true;
     emit tableReset();
@@ -83,11 +88,48 @@ void KeyTable::post(const KeyRow& values)
         throw StoreError(QStringLiteral("Slot %1: %2").arg(values.id).arg(error.text()));
     }
     StoredKeyRow& stored = m_rows[std::size_t(m_current)];
+    if (m_recordDepth > 0)
+        m_recordedBefore.try_emplace(m_current, stored.row);
     stored.row = values;
     m_pending[std::size_t(m_current)] = true;
     emit rowChanged(m_current);
     if (m_afterPost)
         m_afterPost();
+}
+
+void KeyTable::beginChangeRecord()
+{
+    if (m_recordDepth++ == 0)
+        m_recordedBefore.clear();
+}
+
+std::vector<RowChange> KeyTable::endChangeRecord()
+{
+    if (m_recordDepth == 0 || --m_recordDepth > 0)
+        return {};
+    std::vector<RowChange> changes;
+    for (auto& [index, before] : m_recordedBefore) {
+        if (std::size_t(index) >= m_rows.size())
+            continue;
+        const KeyRow& after = m_rows[std::size_t(index)].row;
+        if (after != before)
+            changes.push_back({index, std::move(before), after});
+    }
+    m_recordedBefore.clear();
+    return changes;
+}
+
+void KeyTable::restoreRows(const std::vector<RowChange>& changes, bool before, int currentIndex)
+{
+    for (const RowChange& change : changes) {
+        if (std::size_t(change.index) >= m_rows.size())
+            continue;
+        m_rows[std::size_t(change.index)].row = before ? change.before : change.after;
+        m_pending[std::size_t(change.index)] = true;
+        emit rowChanged(change.index);
+    }
+    m_eof = false;
+    moveTo(currentIndex, true);
 }
 
 bool KeyTable::hasPendingChanges() const

@@ -8,10 +8,19 @@
 #include <QObject>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
 namespace qlv {
+
+// One row an edit changed, as it was before and after: what an undo step keeps. Rows are
+// known by their place, so a step outlives Save as, which opens the same rows anew.
+struct RowChange {
+    int index = 0;
+    KeyRow before;
+    KeyRow after;
+};
 
 class KeyTable : public QObject {
     Q_OBJECT
@@ -42,6 +51,17 @@ public:
 
     // Edit and post of the current row: memory only, then the after-post handler.
     void post(const KeyRow& values);
+
+    // Collects the rows posted from now on; nests, the outermost call collects.
+    void beginChangeRecord();
+    bool recordingChanges() const { return m_recordDepth > 0; }
+    // Ends a record begun last: the outermost returns the rows whose values differ from
+    // before, in table order; an inner one returns nothing.
+    std::vector<RowChange> endChangeRecord();
+    // Puts the rows back to one side of their changes, as pending changes, without the
+    // after-post handler (the rows carry their derived fields), then makes currentIndex
+    // current and notifies as a scroll does.
+    void restoreRows(const std::vector<RowChange>& changes, bool before, int currentIndex);
 
     bool hasPendingChanges() const;
     // Writes every pending row in one transaction; on failure nothing is written and every
@@ -79,6 +99,8 @@ private:
     int m_current = 0;
     bool m_eof = false;
     int m_disabledDepth = 0;
+    int m_recordDepth = 0;
+    std::map<int, KeyRow> m_recordedBefore;
     Handler m_afterScroll;
     Handler m_afterPost;
 };

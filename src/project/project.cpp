@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryFile>
 #include <QTimer>
 
@@ -90,7 +91,7 @@ bool Project::loadFile(const QString& dataPath, const QString& shownPath)
     ProjectFileContent content;
     try {
         checkRegularFile(dataPath);
-        content = readProjectFile(dataPath);
+        content = readProjectFile(dataPath, m_onlySlot);
     } catch (const StoreError& error) {
         m_prompter.notice(error.text());
         return false;
@@ -103,6 +104,8 @@ bool Project::loadFile(const QString& dataPath, const QString& shownPath)
         m_modelFields = content.model;
         m_keys.open(std::move(content));
     }
+    if (!m_savingAs)
+        emit tableReplaced();
     emit redrawWave(true);
     m_projectLoaded = true;
     setModified(false);
@@ -145,6 +148,7 @@ bool Project::NewExecute()
     if (!askToSaveChanges())
         return false;
     m_keys.close();
+    emit tableReplaced();
     // Until the fresh project loads there is none: a failed New must not leave Compile or
     // Download working on an empty table.
     m_projectLoaded = false;
@@ -398,6 +402,7 @@ bool Project::saveTo(const QString& chosenName)
             return false;
         }
         setModified(false);
+        emit saved(name);
         return true;
     }
     if (QFileInfo::exists(name) && !askReplace(name))
@@ -414,7 +419,12 @@ bool Project::saveTo(const QString& chosenName)
         m_prompter.notice(error.text());
         return false;
     }
-    return LoadProject(name);
+    m_savingAs = true;
+    const auto reset = qScopeGuard([this] { m_savingAs = false; });
+    if (!LoadProject(name))
+        return false;
+    emit saved(name);
+    return true;
 }
 
 void Project::writeNewProjectFile(const QString& path, const QByteArray& templateBytes)
@@ -482,6 +492,8 @@ bool Project::compileTo(const QString& chosenName)
         written = false;
     }
     m_keys.first();
+    if (written)
+        emit compiled(name, qint64(image.size()));
     return written;
 }
 

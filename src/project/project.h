@@ -42,6 +42,10 @@ public:
     // The Windows version's files are converted by "qlvtool convert" in a child process, so
     // that a file that crashes the Jet reader cannot take the program down. By default the
     // qlvtool beside the application binary; a run over timeoutMs is stopped and refused.
+    // The next loads read the key rows of this slot only, the others' IDs alone (see
+    // readProjectFile); for qlvtool's one-slot edits.
+    void setOnlySlotRead(std::optional<int> slot) { m_onlySlot = slot; }
+
     void setLegacyConverter(const QString& qlvtoolPath, int timeoutMs = DefaultConverterTimeoutMs);
     QString legacyConverterPath() const;
     static constexpr int DefaultConverterTimeoutMs = 10000;
@@ -77,12 +81,18 @@ public:
 
 signals:
     void loaded();
+    // The key table now holds other rows (New, Open, an image import, a failed New): edits
+    // made before no longer apply. Save as opens its copy of the same rows without it.
+    void tableReplaced();
     void modifiedChanged(bool modified);
     void redrawWave(bool shiftPrevious);
     void clearWave();
     void progressStarted(int maximum);
     void progressChanged(int value);
     void progressFinished();
+    // Save or Compile wrote path (as chosen, with the extension it was given).
+    void saved(const QString& path);
+    void compiled(const QString& path, qint64 bytes);
     // A wait that runs the event loop begins (true) or has ended (false).
     void busyChanged(bool busy);
 
@@ -103,6 +113,8 @@ private:
     bool m_modified = false;
     bool m_projectLoaded = false;
     bool m_busy = false;
+    bool m_savingAs = false;
+    std::optional<int> m_onlySlot;
     ModelFields m_modelFields;
 };
 

@@ -45,7 +45,7 @@ ModelFields readModel(SqliteDb& db)
     return model;
 }
 
-std::vector<StoredKeyRow> readKeyRows(SqliteDb& db)
+std::vector<StoredKeyRow> readKeyRows(SqliteDb& db, std::optional<int> onlySlot)
 {
     SqliteStatement query = db.prepare(SelectKeyRows);
     std::vector<StoredKeyRow> rows;
@@ -57,6 +57,10 @@ std::vector<StoredKeyRow> readKeyRows(SqliteDb& db)
         stored.rowid = query.integer(0);
         ids.push_back(query.isInteger(1) ? std::optional(query.integer(1)) : std::nullopt);
         stored.row.id = int(query.integer(1));
+        if (onlySlot && stored.row.id != *onlySlot) {
+            rows.push_back(std::move(stored));
+            continue;
+        }
         stored.row.function = query.text(2);
         stored.row.format = query.text(3);
         stored.row.carry = query.text(4);
@@ -111,22 +115,47 @@ void bindKeyRow(SqliteStatement& statement, const KeyRow& row)
     statement.bind(6, row.remark);
 }
 
-} // namespace
-
-ProjectFileContent readProjectFile(const QString& path)
+// A read's complaint, beginning with the file's name.
+template <class Read> auto namingTheFile(const QString& path, const Read& read)
 {
     try {
-        ProjectFileContent content;
-        content.db = std::make_unique<SqliteDb>(path);
-        content.model = readModel(*content.db);
-        content.rows = readKeyRows(*content.db);
-        return content;
+        return read();
     } catch (const StoreError& error) {
         const QString native = QDir::toNativeSeparators(path);
         if (error.text().startsWith(native))
             throw;
         throw StoreError(QStringLiteral("%1: %2").arg(native, error.text()));
     }
+}
+
+} // namespace
+
+ProjectFileContent readProjectFile(const QString& path, std::optional<int> onlySlot)
+{
+    return namingTheFile(path, [&] {
+        ProjectFileContent content;
+        content.db = std::make_unique<SqliteDb>(path);
+        content.model = readModel(*content.db);
+        content.rows = readKeyRows(*content.db, onlySlot);
+        return content;
+    });
+}
+
+ModelFields readProjectModel(const QString& path)
+{
+    return namingTheFile(path, [&] {
+        SqliteDb db(path);
+        const ModelFields model = readModel(db);
+        // Prepared, not run: a missing column fails here as it does for the whole read.
+        db.prepare(SelectKeyRows);
+        SqliteStatement query = db.prepare(R"(SELECT "ID" FROM KeyInfo ORDER BY rowid)");
+        std::vector<std::optional<qint64>> ids;
+        ids.reserve(512);
+        while (query.step())
+            ids.push_back(query.isInteger(0) ? std::optional(query.integer(0)) : std::nullopt);
+        checkKeyIds(ids);
+        return model;
+    });
 }
 
 void updateKeyRows(SqliteDb& db, const std::vector<StoredKeyRow>& rows)

@@ -24,7 +24,12 @@ struct ProjectFileContent {
     std::vector<StoredKeyRow> rows;
 };
 
-ProjectFileContent readProjectFile(const QString& path);
+// With onlySlot, the other rows hold their ID alone: for a command that edits one slot and
+// writes back only the rows it posted.
+ProjectFileContent readProjectFile(const QString& path, std::optional<int> onlySlot = {});
+// The model description of a project, checked as readProjectFile checks the whole file (the
+// key table's columns and its slot range) without reading the key rows.
+ModelFields readProjectModel(const QString& path);
 
 // Writes the given rows over the stored ones, all in one transaction.
 void updateKeyRows(SqliteDb& db, const std::vector<StoredKeyRow>& rows);

@@ -5,6 +5,8 @@
 #include <project/keyrow.h>
 
 #include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
@@ -15,6 +17,18 @@
 #include <algorithm>
 
 namespace qlv {
+
+namespace {
+
+bool holdsLocalFiles(const QMimeData* mime)
+{
+    if (!mime || !mime->hasUrls() || mime->urls().isEmpty())
+        return false;
+    const QList<QUrl> urls = mime->urls();
+    return std::all_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+}
+
+} // namespace
 
 IndicatorHeader::IndicatorHeader(KeyGrid& grid)
     : QHeaderView(Qt::Vertical, &grid)
@@ -30,7 +44,10 @@ IndicatorHeader::IndicatorHeader(KeyGrid& grid)
 
 QSize IndicatorHeader::sizeHint() const
 {
-    return QSize(KeyGrid::IndicatorWidth, QHeaderView::sizeHint().height());
+    // The base class measures up to 200 sections' contents again after every reset; the
+    // sections here are all alike and the width is fixed.
+    const int height = count() > 0 ? sectionSizeFromContents(0).height() : 0;
+    return QSize(KeyGrid::IndicatorWidth, height);
 }
 
 void IndicatorHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const
@@ -67,6 +84,8 @@ KeyGrid::KeyGrid(KeyTable& keys, RowSelection& selection, QWidget* parent)
     setTabKeyNavigation(true);
     setDragEnabled(false);
     setAcceptDrops(false);
+    // Files are dropped on rows: the viewport takes them, in its own coordinates.
+    viewport()->setAcceptDrops(true);
     setWordWrap(false);
     setShowGrid(true);
     setCornerButtonEnabled(false);
@@ -369,8 +388,22 @@ void KeyGrid::followCurrentRow()
         }
         scrollTo(target);
     }
-    viewport()->update();
-    m_indicator->viewport()->update();
+    // Only the rows that lose and gain the current mark are drawn again: a row change
+    // repaints two rows, not the whole grid.
+    const int current = m_keys.recordCount() > 0 ? m_keys.currentIndex() : -1;
+    for (int row : {m_markedRow, current})
+        updateRow(row);
+    m_markedRow = current;
+}
+
+void KeyGrid::updateRow(int row)
+{
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    const int top = rowViewportPosition(row);
+    const int height = rowHeight(row);
+    viewport()->update(0, top, viewport()->width(), height);
+    m_indicator->viewport()->update(0, top, m_indicator->viewport()->width(), height);
 }
 
 void KeyGrid::controlsEnabledChanged(bool enabled)
@@ -386,6 +419,32 @@ void KeyGrid::tableReset()
     m_leftHeld = false;
     setColumnWidths();
     followCurrentRow();
+}
+
+void KeyGrid::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (holdsLocalFiles(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void KeyGrid::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (holdsLocalFiles(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void KeyGrid::dropEvent(QDropEvent* event)
+{
+    if (!holdsLocalFiles(event->mimeData())) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    emit filesDropped(event->mimeData()->urls(), rowAt(event->position().toPoint().y()));
 }
 
 } // namespace qlv

@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QTableView>
+#include <QUrl>
 
 #include <vector>
 
@@ -70,6 +71,8 @@ signals:
     void remarkEditRequested();
     void holdToSendRequested();
     void waveRedrawRequested();
+    // Local files dropped on the rows, with the row under the pointer (-1 below the last one).
+    void filesDropped(const QList<QUrl>& urls, int row);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -81,6 +84,9 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void press(const QWidget* part, QMouseEvent* event, bool doubleClick);
@@ -88,6 +94,8 @@ private:
     int rowUnder(int viewportY, bool clampToView) const;
     void followCurrentRow();
     int horizontalValueFor(int column, int kept, bool newColumn) const;
+    // Draws one row again, its indicator too; nothing for a row out of the table.
+    void updateRow(int row);
     void controlsEnabledChanged(bool enabled);
     void tableReset();
 
@@ -100,6 +108,7 @@ private:
     bool m_pointerMove = false; // a press or drag is moving the current cell
     int m_shownColumn = -1;     // the column of the last scrollTo
     int m_dragAnchor = -1;
+    int m_markedRow = -1; // the row last drawn as the current one
     std::vector<int> m_selectionAtPress;
     int m_wheelRemainder = 0;
 };

@@ -243,6 +243,15 @@ private slots:
         QVERIFY(keys().hasPendingChanges());
         QVERIFY(readAll(m_window->project().currentFile()) == file);
         QCOMPARE(m_prompter->notices(), QStringList());
+
+        // The take is one step: its undo brings back both rows.
+        QAction* undo = action("Undo");
+        QCOMPARE(undo->text(), QStringLiteral("Undo Take 2 slots from device"));
+        undo->trigger();
+        QCOMPARE(keys().row(0).function, std::optional<QString>(QStringLiteral("Standby")));
+        QVERIFY(!hasCode(recordOf(keys().row(1)), Code::A));
+        action("Redo")->trigger();
+        QCOMPARE(textOf(keys().row(1).function), QStringLiteral("Mute"));
     }
 
     void learnEachKeyTwice_data()

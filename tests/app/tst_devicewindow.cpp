@@ -106,6 +106,15 @@ class TestDeviceWindow : public QObject {
         return s;
     }
 
+    // The actions enabled before an edit, and Undo after it when it changed rows.
+    QStringList withUndo(QStringList actions, bool changed)
+    {
+        if (changed)
+            actions.insert(actions.indexOf(QStringLiteral("ExportCodes")) + 1,
+                           QStringLiteral("Undo"));
+        return actions;
+    }
+
     QPoint gridPoint(int clientX, int id)
     {
         KeyGrid& grid = m_window->grid();
@@ -162,6 +171,7 @@ private slots:
         QFETCH(QString, ending);
         constexpr int CancelAt = 3;
         const WindowState before = state();
+        const KeyRow firstBefore = keys().row(0);
         QVERIFY(before.enabledControls.contains(QStringLiteral("ToolBar1")));
         QVERIFY(before.enabledControls.contains(QStringLiteral("Panel2")));
 
@@ -228,12 +238,19 @@ private slots:
         QVERIFY(!after.progressVisible);
         QCOMPARE(after.progressValue, CancelAt);
         QCOMPARE(after.enabledControls, before.enabledControls);
-        QCOMPARE(after.enabledActions, before.enabledActions);
+        QCOMPARE(after.enabledActions, withUndo(before.enabledActions, upload));
         QCOMPARE(m_rig->line.lineMode(), QStringLiteral("9600 8N1"));
         // The keys work on the grid again, as before the transfer.
         QCOMPARE(m_window->focusWidget(), &m_window->grid());
-        if (upload)
+        if (upload) {
+            // The slots replaced before the Cancel are one step.
             QVERIFY(m_window->project().modified());
+            QAction* undo = m_window->findChild<QAction*>("Undo");
+            QCOMPARE(undo->text(), QStringLiteral("Undo Upload"));
+            undo->trigger();
+            QVERIFY(!m_window->project().modified());
+            QVERIFY(keys().row(0) == firstBefore);
+        }
     }
 
     void portPanelSaysNoPortOnceTheLineIsGone()
@@ -305,8 +322,15 @@ private slots:
         const WindowState after = state();
         QCOMPARE(after.learnButton, QStringLiteral("IR Learn"));
         QCOMPARE(after.enabledControls, before.enabledControls);
-        QCOMPARE(after.enabledActions, before.enabledActions);
+        QCOMPARE(after.enabledActions, withUndo(before.enabledActions, !stop));
         QCOMPARE(hasCode(recordOf(keys().row(4)), Code::A), !stop);
+        if (!stop) {
+            QAction* undo = m_window->findChild<QAction*>("Undo");
+            QCOMPARE(undo->text(), QStringLiteral("Undo Learn slot 5"));
+            undo->trigger();
+            QVERIFY(!hasCode(recordOf(keys().row(4)), Code::A));
+            QVERIFY(!m_window->project().modified());
+        }
         QCOMPARE(m_prompter->notices(), QStringList());
     }
 

@@ -403,7 +403,8 @@ private slots:
         QStringList items;
         for (QAction* item : menu->actions())
             items << (item->isSeparator() ? QStringLiteral("-") : item->text());
-        QCOMPARE(items, (QStringList{"Copy", "Paste", "-", "Insert", "Delete", "-", "Render…"}));
+        QCOMPARE(items, (QStringList{"Undo", "Redo", "-", "Copy", "Paste", "-", "Insert", "Delete",
+                                     "-", "Render…"}));
         menu->close();
     }
 

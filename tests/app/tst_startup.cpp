@@ -2,11 +2,13 @@
 // the working copy kept apart from the settings.
 #include <app/mainwindow.h>
 #include <app/startup.h>
+#include <device/devicelink.h>
 #include <support/projectfiles.h>
 #include <support/ptypeer.h>
 #include <support/scriptedprompter.h>
 
 #include <QDir>
+#include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -127,6 +129,53 @@ private slots:
         window.openFile(project);
         QCOMPARE(window.project().currentFile(), project);
         QVERIFY2(prompter.unexpected.isEmpty(), qPrintable(prompter.unexpected.join(u'\n')));
+        QCOMPARE(prompter.notices(), QStringList());
+    }
+
+    // The saved port cannot be opened: the box comes over the shown window, from the event
+    // loop, as qlv starts it; the port panel says so.
+    void portErrorAfterTheWindowIsShown()
+    {
+        QTemporaryDir dir;
+        writeAll(dir.filePath(QStringLiteral("ports.ini")),
+                 QStringLiteral("[PORTS]\nCOM1=%1\n")
+                     .arg(dir.filePath(QStringLiteral("no-such-tty")))
+                     .toUtf8());
+        struct WatchingPrompter : ScriptedPrompter {
+            QWidget* window = nullptr;
+            QList<bool> overShownWindow;
+            void tell(const Notice& notice) override
+            {
+                overShownWindow << (window && window->isVisible());
+                ScriptedPrompter::tell(notice);
+            }
+        } prompter;
+        MainWindow window(prompter, DataFolders{dir.path(), dir.path()},
+                          MainWindow::PortOpening::Deferred);
+        prompter.window = &window;
+        QCOMPARE(prompter.notices(), QStringList());
+        startWindow(window, QString());
+        QCOMPARE(prompter.notices(), QStringList());
+        QTRY_COMPARE(prompter.notices(), QStringList{"Error opening serial port!"});
+        QCOMPARE(prompter.overShownWindow, QList<bool>{true});
+        QCOMPARE(window.findChild<QLabel*>("StatusBar1Panel1")->text(), QStringLiteral("No port"));
+    }
+
+    // A port that opens is open once start-up is through.
+    void savedPortOpenedAfterStartUp()
+    {
+        QTemporaryDir dir;
+        PtyPeer line;
+        QVERIFY(line.isValid());
+        writeAll(dir.filePath(QStringLiteral("ports.ini")),
+                 QStringLiteral("[PORTS]\nCOM1=%1\n").arg(line.slavePath()).toUtf8());
+        ScriptedPrompter prompter;
+        MainWindow window(prompter, DataFolders{dir.path(), dir.path()},
+                          MainWindow::PortOpening::Deferred);
+        QVERIFY(!window.deviceLink().comm().portOpen());
+        startWindow(window, QString());
+        QTRY_VERIFY(window.deviceLink().comm().portOpen());
+        QCOMPARE(window.findChild<QLabel*>("StatusBar1Panel1")->text(), QStringLiteral("COM1"));
         QCOMPARE(prompter.notices(), QStringList());
     }
 };

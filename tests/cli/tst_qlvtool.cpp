@@ -163,6 +163,33 @@ private slots:
         QCOMPARE(slot.left(240), QByteArray(240, '\0'));
     }
 
+    // The one-slot edits read and write their slot alone: every other row stays as it was.
+    void oneSlotEditsLeaveTheOtherRows()
+    {
+        QVERIFY(succeeds({"new", "remote"}));
+        writeFile("mute.txt", hexText(test::oneCodeRecord(48, "MUTE")));
+        for (const char* id : {"4", "6", "512"})
+            QVERIFY(succeeds({"import-hex", "remote", id, "mute.txt"}));
+        QVERIFY(succeeds({"set-remark", "remote", "6", "beside"}));
+        QVERIFY(succeeds({"compile", "remote", "before"}));
+        const QStringList before = listLines("remote");
+
+        QVERIFY(succeeds({"set-name", "remote", "5", "POWER"}));
+        QVERIFY(succeeds({"set-remark", "remote", "5", "edited"}));
+        QVERIFY(succeeds({"export-hex", "remote", "6", "six"}));
+        QCOMPARE(readFile("six.txt"), readFile("mute.txt"));
+        QVERIFY(succeeds({"compile", "remote", "after"}));
+        const QStringList after = listLines("remote");
+        for (int i = 0; i < 512; ++i)
+            if (i != 4)
+                QCOMPARE(after.at(i), before.at(i));
+        QCOMPARE(after.at(4), QStringLiteral("5\tPOWER\t\t\tedited"));
+        const QByteArray imageBefore = readFile("before.bin");
+        const QByteArray imageAfter = readFile("after.bin");
+        QCOMPARE(imageAfter.left(4 * 512), imageBefore.left(4 * 512));
+        QCOMPARE(imageAfter.mid(5 * 512), imageBefore.mid(5 * 512));
+    }
+
     void setNameRefusesMoreThanTwelveCharacters()
     {
         QVERIFY(succeeds({"new", "remote"}));

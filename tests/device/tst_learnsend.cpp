@@ -3,6 +3,7 @@
 // two-code record.
 #include <device/devicemessages.h>
 #include <device/frames.h>
+#include <irdata/signalrecord.h>
 #include <project/derivedfields.h>
 #include <support/devicerig.h>
 #include <support/records.h>
@@ -12,6 +13,7 @@
 #include <QTest>
 
 #include <future>
+#include <variant>
 
 using namespace qlv;
 using namespace qlv::test;
@@ -161,6 +163,7 @@ private slots:
         rig.putRecord(4, earlier);
         rig.putRecord(7, earlier);
         QSignalSpy shown(&rig.link, &DeviceLink::learnedCodeShown);
+        QSignalSpy status(&rig.link, &DeviceLink::statusMessage);
         rig.peer.start([&](PeerLine& line) {
             for (int n = 0; n < 3; ++n) {
                 if (line.readFrame().size() != 13)
@@ -199,6 +202,21 @@ private slots:
             QCOMPARE(keys.row(7).irData.value_or("null").toHex(),
                      toBytes(assembleLearned(span(learnedBytes(331, 2)), 1, "Old")).toHex());
         }
+        // The instruction stays until its key arrives; a stopped run takes it away. The results
+        // ("!" after their head) decode the test's bytes to whatever they happen to be.
+        QStringList lines;
+        for (const QList<QVariant>& line : status) {
+            const QString text = line.at(0).toString();
+            lines << (line.at(1).toBool() ? text : text.section(u':', 0, 0) + u'!');
+        }
+        const QString press = QStringLiteral(": point the remote at the K-817T and press the key");
+        QStringList expected{"Slot 3" + press, "Slot 3 learned!", "Slot 5 (Old)" + press};
+        if (stopAfterFirst)
+            expected << QStringLiteral("!");
+        else
+            expected << "Slot 5 learned!"
+                     << "Slot 8 (Old)" + press << "Slot 8 learned!";
+        QCOMPARE(lines, expected);
         // Several rows: each drawing keeps the previous code beside the new one.
         QVERIFY(!shown.isEmpty());
         QCOMPARE(shown.at(0).at(0).toBool(), true);
@@ -244,6 +262,45 @@ private slots:
         }
         QCOMPARE(captions.last().at(0).toString(), QStringLiteral("IR Learn"));
         QVERIFY(!hasCode(rig.recordAt(0), Code::A));
+    }
+
+    void statusTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        const CodeRecord nec =
+            std::get<CodeRecord>(recordFromProtocol("NEC1", {{"D", 4}, {"S", 251}, {"F", 8}}));
+        const CodeRecord rc5 =
+            std::get<CodeRecord>(recordFromProtocol("RC5", {{"D", 14}, {"F", 12}}));
+        QTest::newRow("named slot waits")
+            << learnInstructionText(12, "POWER", false)
+            << "Slot 12 (POWER): point the remote at the K-817T and press the key";
+        QTest::newRow("unnamed slot, second capture")
+            << learnInstructionText(7, "", true)
+            << "Slot 7: point the remote at the K-817T and press the key again";
+        QTest::newRow("decoded") << learnedText(12, nec) << "Slot 12 learned: NEC1 D=4 S=251 F=8";
+        QTest::newRow("two codes decoded")
+            << learnedText(3, rc5) << "Slot 3 learned: A: RC5 D=14 F=12 T=0 / B: RC5 D=14 F=12 T=1";
+        // 1844000 / 48 Hz, and two-code records name their format as the grid does.
+        QTest::newRow("no known protocol")
+            << learnedText(12, oneCodeRecord(48)) << "Slot 12 learned: Normal format, 38.4 kHz";
+        QTest::newRow("no known protocol, two codes")
+            << learnedText(2, twoCodeRecord(51, 51)) << "Slot 2 learned: RC5/RC6 format, 36.2 kHz";
+        QTest::newRow("empty slot held") << noCodeToSendText(12) << "Slot 12 has no code to send.";
+        QTest::newRow("upload stopped")
+            << uploadResultText(false, 37) << "Upload stopped: 37 slots replaced.";
+        QTest::newRow("upload stopped at once")
+            << uploadResultText(false, 0) << "Upload stopped: no slots replaced.";
+        QTest::newRow("upload stopped after one")
+            << uploadResultText(false, 1) << "Upload stopped: 1 slot replaced.";
+        QTest::newRow("upload completed")
+            << uploadResultText(true, 512) << "Upload: 512 slots replaced.";
+    }
+    void statusTexts()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(text, expected);
     }
 
     void sendReplies_data()
@@ -362,11 +419,16 @@ private slots:
         DeviceRig rig;
         QVERIFY(rig.openPort());
         QSignalSpy lamps(&rig.link, &DeviceLink::portLampsChanged);
+        QSignalSpy status(&rig.link, &DeviceLink::statusMessage);
         rig.peer.start([](PeerLine& line) { line.quietFor(300); });
+        rig.project.keys().setRecNo(12);
         QCOMPARE(rig.link.holdToSend([] { return true; }), SendOutcome::NoCode);
         QVERIFY(rig.peer.finish());
         QVERIFY(rig.peer.received().isEmpty());
         QVERIFY(lamps.isEmpty());
+        // No box, only the status bar's word.
+        QCOMPARE(status.size(), 1);
+        QCOMPARE(status.at(0).at(0).toString(), QStringLiteral("Slot 12 has no code to send."));
         QVERIFY(rig.prompter.calls.isEmpty());
     }
 

@@ -9,6 +9,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QHash>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -108,6 +109,38 @@ private slots:
     {
         m_grid.reset();
         m_rig.reset();
+    }
+
+    // A row change draws the row that loses the mark and the one that gains it, nothing else,
+    // and both come out right.
+    void aRowChangeRepaintsItsTwoRows()
+    {
+        struct PaintRegions : QObject {
+            QRegion painted;
+            bool eventFilter(QObject*, QEvent* event) override
+            {
+                if (event->type() == QEvent::Paint)
+                    painted += static_cast<QPaintEvent*>(event)->region();
+                return false;
+            }
+        } regions;
+        keys().setRecNo(3);
+        QCoreApplication::processEvents();
+        m_grid->viewport()->installEventFilter(&regions);
+        keys().setRecNo(4);
+        QCoreApplication::processEvents();
+        const QRect row3(0, m_grid->rowViewportPosition(2), m_grid->viewport()->width(),
+                         m_grid->rowHeight(2));
+        const QRect row4 = row3.translated(0, m_grid->rowHeight(2));
+        QVERIFY(regions.painted.contains(row3));
+        QVERIFY(regions.painted.contains(row4));
+        QCOMPARE((regions.painted - QRegion(row3.united(row4))), QRegion());
+
+        const QImage shown = m_grid->viewport()->grab().toImage();
+        const QColor highlight = m_grid->palette().color(QPalette::Active, QPalette::Highlight);
+        const int x = m_grid->columnViewportPosition(2) + 4; // Format, empty
+        QVERIFY(shown.pixelColor(x, row3.center().y()) != highlight);
+        QCOMPARE(shown.pixelColor(x, row4.center().y()), highlight);
     }
 
     void modelStaysConsistent()

@@ -62,10 +62,14 @@ private:
         int width = 0;
     };
     const RenderedText& rendered(std::string_view text);
+    // Fills rect (picture coordinates) straight into the image; false when its format is
+    // not one this knows.
+    bool fillDirectly(QRect rect, WaveColour colour);
 
     QImage& m_image;
     QFont m_font;
     QFontMetrics m_metrics;
+    int m_textHeight;
     QPainter m_painter;
     std::unordered_map<std::string, RenderedText> m_texts;
     std::unordered_map<std::string, int> m_widths;

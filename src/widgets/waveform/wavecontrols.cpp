@@ -2,6 +2,8 @@
 
 #include "waveformview.h"
 
+#include <widgets/builticon.h>
+
 #include <QCheckBox>
 #include <QToolButton>
 
@@ -48,12 +50,8 @@ QToolButton* button(int bitBtn, QWidget* parent)
 
 QIcon waveButtonIcon(int bitBtn)
 {
-    // Rendered from SVG at build time; a pixmap is read only when the button first paints.
-    const QString name = QLatin1String(buttonInfo(bitBtn).picture);
-    QIcon icon;
-    for (int size : {16, 32})
-        icon.addFile(QStringLiteral(":/waveform/%1-%2.png").arg(name).arg(size), QSize(size, size));
-    return icon;
+    return builtIcon(QStringLiteral(":/waveform/") + QLatin1String(buttonInfo(bitBtn).picture),
+                     {16, 32});
 }
 
 WaveControls createWaveControls(WaveformView& view, QWidget* parent)

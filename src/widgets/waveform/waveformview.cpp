@@ -58,6 +58,8 @@ WaveformView::WaveformView(QWidget* parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // The picture follows the thumb while it is dragged, not only when it is let go.
     horizontalScrollBar()->setTracking(true);
+    // The protocol boxes cover the ruler labels they meet, which move as the strip scrolls.
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, &WaveformView::placeProtocols);
     applyPictureWidth();
 
     m_menu = new QMenu(this);
@@ -89,6 +91,7 @@ WaveformView::WaveformView(QWidget* parent)
         palette.setColor(QPalette::WindowText, Qt::black);
         label->setPalette(palette);
         label->setContentsMargins(3, 0, 3, 0);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->hide();
         m_protocolLabels[std::size_t(strip)] = label;
     }
@@ -112,11 +115,19 @@ void WaveformView::showProtocols()
 
 void WaveformView::placeProtocols()
 {
+    const int scroll = horizontalScrollBar()->value();
     for (int strip = 0; strip < 2; ++strip) {
         QLabel* label = m_protocolLabels[std::size_t(strip)];
-        label->adjustSize();
-        label->move(std::max(0, viewport()->width() - label->width() - 4),
-                    strip * wave::StripHeight + wave::RulerLabelY - 2);
+        const QSize natural = label->sizeHint();
+        const int right = viewport()->width();
+        int left = std::max(0, right - natural.width());
+        // A ruler label the box would cut is covered whole: half a "36ms" reads as a "3".
+        const int tick = (left + scroll + 5) / wave::TickSpacing;
+        const int tickLabelStart = tick * wave::TickSpacing - 5 - scroll;
+        if (tick >= 1 && tickLabelStart < left)
+            left = std::max(0, tickLabelStart - 2);
+        label->setGeometry(left, strip * wave::StripHeight + wave::RulerLabelY - 2, right - left,
+                           natural.height());
         label->raise();
     }
 }

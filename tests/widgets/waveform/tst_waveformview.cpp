@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -100,6 +101,27 @@ private slots:
         QVERIFY(anyText(*m_view, QRect(8, 58, 60, 12)));
         QCOMPARE(pixel(*m_view, 25, 85), Background);
         QCOMPARE(pixel(*m_view, 300, 80), Background);
+    }
+
+    // The protocol box at the right of the ruler row hides the ruler labels it meets whole,
+    // wherever the strip is scrolled: a cut "36ms" would read as a "3".
+    void protocolBoxCutsNoRulerLabel()
+    {
+        postRecord(m_project->keys(), 1, learnedRecord(necSignal(0x00, 0x12)));
+        m_view->RedrawWave(true);
+        auto* box = m_view->findChild<QLabel*>("WaveProtocol0");
+        QVERIFY(box->isVisible());
+        QCOMPARE(box->text(), QStringLiteral("NEC1 D=0 S=255 F=18"));
+        QScrollBar* bar = m_view->horizontalScrollBar();
+        for (int scroll : {0, 7, 23, 48, 333, 1000}) {
+            bar->setValue(scroll);
+            QCOMPARE(box->geometry().right(), m_view->viewport()->width() - 1);
+            // Just left of the box the ruler row shows no part of a label.
+            const int left = box->x() + scroll;
+            QVERIFY2(!anyText(*m_view, QRect(left - 3, wave::RulerLabelY, 3, 12)),
+                     qPrintable(
+                         QStringLiteral("scroll %1: a label is cut at %2").arg(scroll).arg(left)));
+        }
     }
 
     void pictureWidthFollowsTheCode()
