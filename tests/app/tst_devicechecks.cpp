@@ -12,11 +12,11 @@
 #include <project/derivedfields.h>
 #include <support/projectfiles.h>
 #include <support/scriptedprompter.h>
+#include <support/simulatorprocess.h>
 
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
-#include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -31,26 +31,12 @@ using namespace qlv::test;
 
 namespace {
 
-// The simulator for one test, stopped when the test ends.
-class Simulator {
-public:
+// The simulator for one test, quiet, stopped when the test ends.
+struct Simulator : SimulatorProcess {
     explicit Simulator(const QStringList& options)
+        : SimulatorProcess(QStringLiteral(K817TSIM_PATH), options + QStringList{"--quiet"})
     {
-        m_process.start(QStringLiteral(K817TSIM_PATH), options + QStringList{"--quiet"});
-        if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000))
-            m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
     }
-    ~Simulator()
-    {
-        m_process.terminate();
-        if (!m_process.waitForFinished(5000))
-            m_process.kill();
-    }
-    const QString& path() const { return m_path; }
-
-private:
-    QProcess m_process;
-    QString m_path;
 };
 
 CodeRecord nec(std::int64_t function, std::string_view name = {})

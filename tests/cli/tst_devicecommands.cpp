@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <pty/pseudoterminal.h>
+#include <support/simulatorprocess.h>
 
 #include <csignal>
 #include <memory>
@@ -23,37 +24,11 @@ namespace {
 using Run = qlv::test::ToolRun;
 
 // The simulator for one test, stopped (SIGTERM) when the test ends.
-class Simulator {
-public:
+struct Simulator : qlv::test::SimulatorProcess {
     Simulator(const QString& folder, const QStringList& options)
+        : SimulatorProcess(QStringLiteral(K817TSIM_PATH), options, folder)
     {
-        m_process.setWorkingDirectory(folder);
-        m_process.start(QStringLiteral(K817TSIM_PATH), options);
-        if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000))
-            m_path = QString::fromLocal8Bit(m_process.readLine()).trimmed();
     }
-    ~Simulator()
-    {
-        if (m_process.state() == QProcess::Running) {
-            m_process.terminate();
-            if (!m_process.waitForFinished(5000))
-                m_process.kill();
-        }
-    }
-    const QString& path() const { return m_path; }
-    // What it logged so far.
-    QString log()
-    {
-        m_process.waitForReadyRead(100);
-        m_log += QString::fromLocal8Bit(m_process.readAllStandardError());
-        return m_log;
-    }
-    bool finishesByItself() { return m_process.waitForFinished(5000); }
-
-private:
-    QProcess m_process;
-    QString m_path;
-    QString m_log;
 };
 
 } // namespace
