@@ -86,19 +86,15 @@ void EditHistory::record(const QString& name, const std::function<void()>& edit)
     KeyTable& keys = m_project.keys();
     const bool outermost = !keys.recordingChanges();
     const GridPosition before = position();
-    const bool wasModified = m_project.modified();
     keys.beginChangeRecord();
     auto finish = [&] {
         std::vector<RowChange> changes = keys.endChangeRecord();
         if (!outermost)
             return;
-        if (changes.empty()) {
-            // Posting what was there already leaves the project as it was.
-            m_project.setModified(wasModified);
-            return;
-        }
-        m_stack.push(
-            new KeyTableStep(name, keys, m_selection, std::move(changes), before, position()));
+        // Posting what was there already adds no step and leaves the project as it was.
+        if (!changes.empty())
+            m_stack.push(
+                new KeyTableStep(name, keys, m_selection, std::move(changes), before, position()));
         syncModified();
     };
     try {
