@@ -12,7 +12,7 @@
 #include <project/derivedfields.h>
 #include <support/projectfiles.h>
 #include <support/scriptedprompter.h>
-#include <support/simulatorprocess.h>
+#include <support/windowrig.h>
 
 #include <QAction>
 #include <QCheckBox>
@@ -31,14 +31,6 @@ using namespace qlv::test;
 
 namespace {
 
-// The simulator for one test, quiet, stopped when the test ends.
-struct Simulator : SimulatorProcess {
-    explicit Simulator(const QStringList& options)
-        : SimulatorProcess(QStringLiteral(K817TSIM_PATH), options + QStringList{"--quiet"})
-    {
-    }
-};
-
 CodeRecord nec(std::int64_t function, std::string_view name = {})
 {
     CodeRecord record =
@@ -52,25 +44,27 @@ CodeRecord nec(std::int64_t function, std::string_view name = {})
 class TestDeviceChecks : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Simulator> m_sim;
-    std::unique_ptr<ScriptedPrompter> m_prompter;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<SimulatorWindowRig> m_rig;
+    ScriptedPrompter* m_prompter = nullptr;
+    MainWindow* m_window = nullptr;
 
     KeyTable& keys() { return m_window->project().keys(); }
     DeviceLink& link() { return m_window->deviceLink(); }
     QCheckBox* box(const char* name) { return m_window->findChild<QCheckBox*>(name); }
     QAction* action(const char* name) { return m_window->findChild<QAction*>(name); }
 
+    // The window anew over the same folder and simulator.
+    void reopenWindow()
+    {
+        QVERIFY(m_rig->open());
+        m_window = m_rig->window.get();
+        m_prompter = m_rig->prompter.get();
+    }
+
     void openWindow(const QStringList& simOptions)
     {
-        m_sim = std::make_unique<Simulator>(simOptions);
-        QVERIFY(!m_sim->path().isEmpty());
-        writeAll(m_dir->filePath(QStringLiteral("ports.ini")),
-                 "[PORTS]\nCOM1=" + m_sim->path().toUtf8() + "\n");
-        m_prompter = std::make_unique<ScriptedPrompter>();
-        m_window = std::make_unique<MainWindow>(*m_prompter, m_dir->path());
-        m_window->show();
+        QVERIFY(m_rig->start(QStringLiteral(K817TSIM_PATH), simOptions));
+        reopenWindow();
         QVERIFY(link().comm().portOpen());
     }
 
@@ -86,16 +80,15 @@ class TestDeviceChecks : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
+        m_rig = std::make_unique<SimulatorWindowRig>();
+        QVERIFY(m_rig->dir.isValid());
     }
 
     void cleanup()
     {
-        m_window.reset();
-        m_prompter.reset();
-        m_sim.reset();
-        m_dir.reset();
+        m_window = nullptr;
+        m_prompter = nullptr;
+        m_rig.reset();
     }
 
     // The progress window goes on with its own count, and the line is back at 9600 bit/s.
@@ -167,11 +160,9 @@ private slots:
         box("LearnTwiceCheckBox")->setChecked(true);
         QVERIFY(link().settings().learnTwice);
         QVERIFY(m_window->close());
-        const QByteArray ini = readAll(m_dir->filePath("QLV.ini"));
+        const QByteArray ini = readAll(m_rig->path("QLV.ini"));
         QVERIFY2(ini.endsWith("[VERIFY]\r\nVERIFY=1\r\n[LEARNTWICE]\r\nTWICE=1\r\n"), ini);
-        m_window.reset();
-        m_prompter = std::make_unique<ScriptedPrompter>();
-        m_window = std::make_unique<MainWindow>(*m_prompter, m_dir->path());
+        reopenWindow();
         QVERIFY(box("VerifyCheckBox")->isChecked());
         QVERIFY(box("LearnTwiceCheckBox")->isChecked());
         QVERIFY(link().settings().learnTwice);

@@ -7,7 +7,7 @@
 #include <project/derivedfields.h>
 #include <support/projectfiles.h>
 #include <support/scriptedprompter.h>
-#include <support/simulatorprocess.h>
+#include <support/windowrig.h>
 #include <widgets/keygrid.h>
 
 #include <QAction>
@@ -27,23 +27,14 @@ using namespace qlv::test;
 
 namespace {
 
-// The simulator for one test, quiet, stopped when the test ends.
-struct Simulator : SimulatorProcess {
-    explicit Simulator(const QStringList& options)
-        : SimulatorProcess(QStringLiteral(K817TSIM_PATH), options + QStringList{"--quiet"})
-    {
-    }
-};
-
 } // namespace
 
 class TestStatusTexts : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Simulator> m_sim;
-    std::unique_ptr<ScriptedPrompter> m_prompter;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<SimulatorWindowRig> m_rig;
+    ScriptedPrompter* m_prompter = nullptr;
+    MainWindow* m_window = nullptr;
     QStringList m_messages; // every message the status bar showed, in order
 
     KeyTable& keys() { return m_window->project().keys(); }
@@ -55,16 +46,18 @@ class TestStatusTexts : public QObject {
         return m_window->findChild<QLabel*>(QStringLiteral("StatusBar1Panel%1").arg(i));
     }
 
+    // The window anew over the same folder and simulator.
+    void reopenWindow()
+    {
+        QVERIFY(m_rig->open());
+        m_window = m_rig->window.get();
+        m_prompter = m_rig->prompter.get();
+    }
+
     void openWindow(const QStringList& simOptions)
     {
-        m_sim = std::make_unique<Simulator>(simOptions);
-        QVERIFY(!m_sim->path().isEmpty());
-        writeAll(m_dir->filePath(QStringLiteral("ports.ini")),
-                 "[PORTS]\nCOM1=" + m_sim->path().toUtf8() + "\n");
-        m_prompter = std::make_unique<ScriptedPrompter>();
-        m_window = std::make_unique<MainWindow>(*m_prompter, m_dir->path());
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QVERIFY(m_rig->start(QStringLiteral(K817TSIM_PATH), simOptions));
+        reopenWindow();
         QVERIFY(link().comm().portOpen());
         connect(bar(), &QStatusBar::messageChanged, this,
                 [this](const QString& text) { m_messages << text; });
@@ -85,17 +78,16 @@ class TestStatusTexts : public QObject {
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
+        m_rig = std::make_unique<SimulatorWindowRig>();
+        QVERIFY(m_rig->dir.isValid());
         m_messages.clear();
     }
 
     void cleanup()
     {
-        m_window.reset();
-        m_prompter.reset();
-        m_sim.reset();
-        m_dir.reset();
+        m_window = nullptr;
+        m_prompter = nullptr;
+        m_rig.reset();
     }
 
     // The instruction stays while the device waits for the key, then what arrived takes its
@@ -165,7 +157,7 @@ private slots:
     void save()
     {
         openWindow({});
-        const QString path = m_dir->filePath(QStringLiteral("remote.qlv"));
+        const QString path = m_rig->path(QStringLiteral("remote.qlv"));
         m_prompter->chooseFile(path);
         action("Save")->trigger();
         QCOMPARE(m_prompter->notices(), QStringList());
@@ -183,10 +175,10 @@ private slots:
     {
         openWindow({});
         const QString fileShown = panel(3)->text();
-        m_prompter->chooseFile(m_dir->filePath(QStringLiteral("image")));
+        m_prompter->chooseFile(m_rig->path(QStringLiteral("image")));
         action("SaveAs")->trigger();
         QCOMPARE(m_prompter->notices(), QStringList());
-        const QString image = m_dir->filePath(QStringLiteral("image.bin"));
+        const QString image = m_rig->path(QStringLiteral("image.bin"));
         QCOMPARE(QFileInfo(image).size(), 262144);
         QCOMPARE(bar()->currentMessage(),
                  QStringLiteral("Compiled 262144 bytes to ") + QDir::toNativeSeparators(image));

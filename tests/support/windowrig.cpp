@@ -24,4 +24,23 @@ bool WindowRig::open(Prompter& prompter, const QString& folder)
     return QTest::qWaitForWindowActive(window.get());
 }
 
+bool SimulatorWindowRig::start(const QString& simulator, const QStringList& options)
+{
+    sim = std::make_unique<SimulatorProcess>(simulator, options + QStringList{"--quiet"});
+    if (sim->path().isEmpty())
+        return false;
+    QFile file(dir.filePath(QStringLiteral("ports.ini")));
+    return file.open(QIODevice::WriteOnly) &&
+           file.write("[PORTS]\nCOM1=" + sim->path().toUtf8() + "\n") > 0;
+}
+
+bool SimulatorWindowRig::open()
+{
+    window.reset();
+    prompter = std::make_unique<ScriptedPrompter>();
+    window = std::make_unique<MainWindow>(*prompter, dir.path());
+    window->show();
+    return QTest::qWaitForWindowExposed(window.get());
+}
+
 } // namespace qlv::test

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "ptypeer.h"
+#include "scriptedprompter.h"
+#include "simulatorprocess.h"
 
 #include <app/mainwindow.h>
 
@@ -22,6 +24,20 @@ struct WindowRig {
 
     QTemporaryDir dir;
     PtyPeer line;
+    std::unique_ptr<MainWindow> window;
+};
+
+// The main window over a data folder whose ports.ini leads COM1 to a k817t-sim process.
+struct SimulatorWindowRig {
+    // Starts the simulator, quiet, with options; false when it did not start.
+    bool start(const QString& simulator, const QStringList& options);
+    // Makes the window anew with a fresh prompter, shown; the folder and the simulator stay.
+    bool open();
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<SimulatorProcess> sim;
+    std::unique_ptr<ScriptedPrompter> prompter;
     std::unique_ptr<MainWindow> window;
 };
 
